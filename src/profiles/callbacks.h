@@ -1,0 +1,23 @@
+// The player selector and the add and delete windows.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+// Rebuilds the selector from the profiles directory, in sorted order; no
+// row is active afterwards.
+void creer_combobox_joueurs();
+
+// The confirmation the delete window asks for `player`.
+std::string confirmation_text(const std::string &player);
+
+extern "C" {
+void change_joueur(GtkWidget *widget, gpointer data);
+void ouvrir_fenetre_ajout(GtkWidget *widget, gpointer data);
+void fermer_fenetre_ajout(GtkWidget *widget, gpointer data);
+void creer_joueur(GtkWidget *widget, gpointer data);
+void ouvrir_fenetre_suppression(GtkWidget *widget, gpointer data);
+void fermer_fenetre_suppression(GtkWidget *widget, gpointer data);
+void supprimer_joueur(GtkWidget *widget, gpointer data);
+}

@@ -1,0 +1,70 @@
+#include "shell/interface.h"
+
+#include "profiles/callbacks.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+ZelkWidgetRegistry ZelkWidget;
+GladeXmlPtr gui_glade_xml;
+GladeXmlPtr gui_glade_xml2;
+GladeXmlPtr gui_glade_xml3;
+
+void zelk_gui_error(const char *message)
+{
+	std::printf("%s\n", message);
+	std::exit(1);
+}
+
+GladeXmlPtr zelk_tree_load(const char *root)
+{
+	GladeXmlPtr tree(glade_xml_new(interface_file, root, nullptr));
+	if (!tree)
+		zelk_gui_error(interface_error);
+	glade_xml_signal_autoconnect(tree.get());
+	return tree;
+}
+
+GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
+{
+	*field = glade_xml_get_widget(tree, id);
+	if (!*field) {
+		std::printf("libglade error : can't get *%s* widget\n", id);
+		std::exit(1);
+	}
+	return *field;
+}
+
+std::optional<std::string> combo_active_text(GtkWidget *combo)
+{
+	GtkTreeIter iter;
+	if (!gtk_combo_box_get_active_iter(GTK_COMBO_BOX(combo), &iter))
+		return std::nullopt;
+	gchar *text = nullptr;
+	gtk_tree_model_get(gtk_combo_box_get_model(GTK_COMBO_BOX(combo)), &iter, 0, &text, -1);
+	std::string result = text ? text : "";
+	g_free(text);
+	return result;
+}
+
+static void load_main_widgets(GladeXML *tree)
+{
+	zelk_widget_load(tree, "main", &ZelkWidget.main);
+	zelk_widget_load(tree, "langue", &ZelkWidget.langue);
+	zelk_widget_load(tree, "resolution", &ZelkWidget.resolution);
+	zelk_widget_load(tree, "joueur", &ZelkWidget.joueur);
+	zelk_widget_load(tree, "nbretoiles", &ZelkWidget.nbretoiles);
+	zelk_widget_load(tree, "checkbutton4", &ZelkWidget.checkbutton4);
+	zelk_widget_load(tree, "checkbutton3", &ZelkWidget.checkbutton3);
+	zelk_widget_load(tree, "vbox1", &ZelkWidget.vbox1);
+}
+
+void zelk_gui_load()
+{
+	gui_glade_xml = zelk_tree_load("main");
+	load_main_widgets(gui_glade_xml.get());
+	creer_combobox_joueurs();
+	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
+	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
+	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
+}

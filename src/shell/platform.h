@@ -1,0 +1,27 @@
+// What the launcher needs of the operating system, in one place: the
+// launcher was born on another platform, and these are the few calls that
+// have no portable spelling.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Ticks per second of performance_counter(): the rate of the PC's classic
+// high-resolution counter. The banner's wave speed is proportional to it
+// (ticks are never converted to seconds), so a faster clock would spin the
+// wave into noise.
+constexpr std::int64_t performance_counter_rate = 3579545;
+
+// A monotonic tick count at performance_counter_rate.
+std::int64_t performance_counter();
+
+// Lets go of the console the process was started from. A console window
+// exists only where the launcher was built as a console program; X
+// programs have none, so there is nothing to do here.
+void detach_console();
+
+// Starts `program` from the working directory with `args` (argv[1] on), in
+// the working directory, without a shell and without waiting for it.
+// Returns an empty string on success, else why it could not be started.
+std::string start_program(const std::string &program, const std::vector<std::string> &args);

@@ -1,0 +1,121 @@
+#include "tempdir.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir()
+{
+	std::string pattern = (fs::temp_directory_path() / "trovik-test-XXXXXX").string();
+	if (!mkdtemp(pattern.data()))
+		throw std::runtime_error("mkdtemp failed");
+	path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+	std::error_code ec;
+	// A test may have left directories without write permission behind.
+	for (auto it = fs::recursive_directory_iterator(path_, ec);
+	     !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+		if (it->is_directory(ec) && !it->is_symlink(ec))
+			fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+	fs::remove_all(path_, ec);
+}
+
+ScopedChdir::ScopedChdir(const fs::path &dir) : previous_(fs::current_path())
+{
+	fs::current_path(dir);
+}
+
+ScopedChdir::~ScopedChdir()
+{
+	std::error_code ec;
+	fs::current_path(previous_, ec);
+}
+
+fs::path source_dir()
+{
+	return TROVIK_SOURCE_DIR;
+}
+
+void write_file(const fs::path &file, const std::string &bytes)
+{
+	std::ofstream out(file, std::ios::binary | std::ios::trunc);
+	out << bytes;
+	if (!out)
+		throw std::runtime_error("cannot write " + file.string());
+}
+
+std::string read_file(const fs::path &file)
+{
+	std::ifstream in(file, std::ios::binary);
+	if (!in)
+		throw std::runtime_error("cannot read " + file.string());
+	std::ostringstream s;
+	s << in.rdbuf();
+	return s.str();
+}
+
+void lay_out_game_dir(const fs::path &dir)
+{
+	fs::create_directories(dir / "textures");
+	fs::create_directories(dir / "profils");
+	fs::copy_file(source_dir() / "data/gtktrovik.glade", dir / "gtktrovik.glade",
+	              fs::copy_options::overwrite_existing);
+	fs::copy_file(source_dir() / "data/textures/image.tga", dir / "textures/image.tga",
+	              fs::copy_options::overwrite_existing);
+}
+
+void write_stand_in_game(const fs::path &dir)
+{
+	write_file(dir / "trovik.exe",
+	           "#!/bin/sh\n"
+	           "printf '%s\\0' \"$0\" \"$@\" > args.out.tmp\n"
+	           "pwd > cwd.out\n"
+	           "mv args.out.tmp args.out\n");
+	fs::permissions(dir / "trovik.exe", fs::perms::owner_all);
+}
+
+std::vector<std::string> read_stand_in_args(const fs::path &dir)
+{
+	std::string bytes = read_file(dir / "args.out");
+	std::vector<std::string> args;
+	std::string::size_type start = 0, end;
+	while ((end = bytes.find('\0', start)) != std::string::npos) {
+		args.push_back(bytes.substr(start, end - start));
+		start = end + 1;
+	}
+	return args;
+}
+
+std::string snapshot_tree(const fs::path &dir)
+{
+	std::map<std::string, std::string> entries;
+	for (auto it = fs::recursive_directory_iterator(dir);
+	     it != fs::recursive_directory_iterator(); ++it) {
+		const fs::path &p = it->path();
+		std::string what;
+		auto st = fs::symlink_status(p);
+		if (fs::is_symlink(st))
+			what = "link -> " + fs::read_symlink(p).string();
+		else if (fs::is_directory(st))
+			what = "dir";
+		else if (fs::is_regular_file(st))
+			what = "file " + read_file(p);
+		else
+			what = "other";
+		entries[fs::relative(p, dir).string()] = what;
+	}
+	std::string out;
+	for (const auto &[name, what] : entries)
+		out += name + ": " + what + "\n";
+	return out;
+}

@@ -1,0 +1,51 @@
+// A scratch directory for one test, removed with everything below it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TempDir {
+public:
+	TempDir();
+	~TempDir();
+	TempDir(const TempDir &) = delete;
+	TempDir &operator=(const TempDir &) = delete;
+
+	const std::filesystem::path &path() const { return path_; }
+	std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
+
+private:
+	std::filesystem::path path_;
+};
+
+// Makes the process's working directory `dir` for the lifetime of the guard:
+// the launcher reads everything relative to it.
+class ScopedChdir {
+public:
+	explicit ScopedChdir(const std::filesystem::path &dir);
+	~ScopedChdir();
+	ScopedChdir(const ScopedChdir &) = delete;
+	ScopedChdir &operator=(const ScopedChdir &) = delete;
+
+private:
+	std::filesystem::path previous_;
+};
+
+std::filesystem::path source_dir();
+void write_file(const std::filesystem::path &file, const std::string &bytes);
+std::string read_file(const std::filesystem::path &file);
+
+// The interface file, the texture and an empty profiles directory, as the
+// launcher expects them in its working directory.
+void lay_out_game_dir(const std::filesystem::path &dir);
+
+// A stand-in for the game: a script named trovik.exe that writes its
+// arguments, each ended by a NUL byte, to "args.out" in its working directory.
+void write_stand_in_game(const std::filesystem::path &dir);
+// The arguments the stand-in recorded, argv[0] first.
+std::vector<std::string> read_stand_in_args(const std::filesystem::path &dir);
+
+// Every path below `dir` with a description of what it is (type, size,
+// content of files, target of links), to prove that nothing else changed.
+std::string snapshot_tree(const std::filesystem::path &dir);
