@@ -43,7 +43,7 @@ void lay_out_game_dir(const std::filesystem::path &dir);
 // A stand-in for the game: a script named trovik.exe that writes its
 // arguments, each ended by a NUL byte, to "args.out" in its working directory.
 void write_stand_in_game(const std::filesystem::path &dir);
-// The arguments the stand-in recorded, argv[0] first.
+// The arguments the stand-in recorded, after the path it was run by.
 std::vector<std::string> read_stand_in_args(const std::filesystem::path &dir);
 
 // Every path below `dir` with a description of what it is (type, size,

@@ -1,0 +1,20 @@
+#!/bin/sh
+# Runs a command on the current X display, or on a virtual one (Xvfb with
+# Mesa's software GL) started for it when there is none.
+set -eu
+if [ -n "${DISPLAY:-}" ]; then
+	exec "$@"
+fi
+
+fdfile="$(mktemp)"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 +extension GLX -nolisten tcp 3>"$fdfile" 2>/dev/null &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -f "$fdfile"' EXIT INT TERM
+for _ in $(seq 100); do
+	[ -s "$fdfile" ] && break
+	sleep 0.1
+done
+[ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; exit 1; }
+DISPLAY=":$(head -n1 "$fdfile")"
+export DISPLAY
+"$@"

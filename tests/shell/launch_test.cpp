@@ -1,0 +1,151 @@
+// The start button of the real interface file, pressed in this process.
+#include "gui.h"
+
+#include "shell/interface.h"
+#include "shell/launch.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+TEST(ModeLetter, FollowsTheResolutionBands)
+{
+	const char expected[] = "00ffff00www000"; // positions -1 to 12
+	for (int position = -1; position <= 12; position++)
+		EXPECT_EQ(mode_letter(position), expected[position + 1]) << position;
+}
+
+class Launch : public GuiTest {
+protected:
+	void SetUp() override
+	{
+		GuiTest::SetUp();
+		GTEST_FLAG_SET(death_test_style, "fast");
+		write_stand_in_game(dir.path());
+	}
+
+	// Presses "Jouer"; the launcher must end with status 0 and the stand-in
+	// game must have been started with `expected` after its own name.
+	void expect_game_started_with(const std::vector<std::string> &expected)
+	{
+		EXPECT_EXIT(click(main_widget("bouton_jouer")), testing::ExitedWithCode(0), "");
+		ASSERT_TRUE(wait_for_file(dir / "args.out")) << "the game was not started";
+		std::vector<std::string> args = read_stand_in_args(dir.path());
+		ASSERT_FALSE(args.empty());
+		EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);
+		EXPECT_EQ(read_file(dir / "cwd.out"), fs::canonical(dir.path()).string() + "\n");
+	}
+
+	void toggle(const char *id, bool on)
+	{
+		gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(main_widget(id)), on);
+	}
+};
+
+TEST_F(Launch, StartUpChoosesFirstLanguageFirstFullScreenModeFirstPlayer)
+{
+	add_player("zoe");
+	add_player("Anna");
+	start();
+	EXPECT_EQ(gtk_combo_box_get_active(combo("langue")), 0);
+	EXPECT_EQ(gtk_combo_box_get_active(combo("resolution")), 1);
+	EXPECT_EQ(active_player(), "Anna");
+	expect_game_started_with({"Anna", "-f", "640x480", "Français", "0", "0"});
+}
+
+TEST_F(Launch, EachSwitchHasItsOwnField)
+{
+	add_player("anna");
+	start();
+	toggle("checkbutton3", true);
+	expect_game_started_with({"anna", "-f", "640x480", "Français", "1", "0"});
+	toggle("checkbutton3", false);
+	toggle("checkbutton4", true);
+	expect_game_started_with({"anna", "-f", "640x480", "Français", "0", "1"});
+}
+
+TEST_F(Launch, ResolutionPositionGivesLetterAndItsTextAsItStands)
+{
+	add_player("anna");
+	start();
+	struct { int position; const char *letter; } cases[] = {
+		{0, "-0"}, {4, "-f"}, {5, "-0"}, {6, "-0"}, {7, "-w"}, {9, "-w"},
+	};
+	for (auto c : cases) {
+		gtk_combo_box_set_active(combo("resolution"), c.position);
+		std::string text = combo_active_text(ZelkWidget.resolution).value();
+		expect_game_started_with({"anna", c.letter, text, "Français", "0", "0"});
+		fs::remove(dir / "args.out");
+	}
+}
+
+TEST_F(Launch, NoActiveLanguageOrResolutionGivesEmptyArguments)
+{
+	add_player("anna");
+	start();
+	gtk_combo_box_set_active(combo("resolution"), -1);
+	gtk_combo_box_set_active(combo("langue"), -1);
+	expect_game_started_with({"anna", "-0", "", "", "0", "0"});
+}
+
+TEST_F(Launch, HostilePlayerNamesArriveWholeAndUntouched)
+{
+	const char *names[] = {
+		"a b  c", "\"quoted\"", "it's", "$(id)", "`id`", "a;touch x", "a&b|c>d",
+		"back\\slash\\", "Zoé", "tab\there", "new\nline", "bad\xff\xfe utf8", "%s%n", "-x",
+	};
+	for (const char *name : names) {
+		fs::remove_all(dir / "profils");
+		add_player(name);
+		start();
+		expect_game_started_with({name, "-f", "640x480", "Français", "0", "0"});
+		fs::remove(dir / "args.out");
+		gtk_widget_destroy(ZelkWidget.main);
+	}
+	EXPECT_FALSE(fs::exists(dir / "x")) << "a name reached a shell";
+}
+
+TEST_F(Launch, WithoutPlayerTheStartButtonDoesNothing)
+{
+	start();
+	ASSERT_EQ(player_count(), 0);
+	click(main_widget("bouton_jouer"));
+	pump_events(300);
+	EXPECT_FALSE(fs::exists(dir / "args.out"));
+	EXPECT_TRUE(GTK_IS_WINDOW(ZelkWidget.main));
+	EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());
+}
+
+// The game cannot start: the user is told why and keeps the launcher with
+// the choices made.
+TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
+{
+	add_player("anna");
+	start();
+	gtk_combo_box_set_active(combo("resolution"), 8);
+	toggle("checkbutton4", true);
+
+	for (bool present : {false, true}) {
+		if (present)
+			fs::permissions(dir / "trovik.exe", fs::perms::owner_read | fs::perms::owner_write);
+		else
+			fs::rename(dir / "trovik.exe", dir / "elsewhere");
+		click(main_widget("bouton_jouer"));
+
+		std::vector<GtkWidget *> dialogs = toplevels(GTK_TYPE_MESSAGE_DIALOG);
+		ASSERT_EQ(dialogs.size(), 1u);
+		gchar *text = nullptr;
+		g_object_get(dialogs[0], "text", &text, nullptr);
+		EXPECT_NE(std::string(text).find("trovik.exe"), std::string::npos) << text;
+		g_free(text);
+		gtk_dialog_response(GTK_DIALOG(dialogs[0]), GTK_RESPONSE_CLOSE);
+		pump_events();
+		EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());
+
+		EXPECT_TRUE(GTK_WIDGET_VISIBLE(ZelkWidget.main));
+		EXPECT_EQ(gtk_combo_box_get_active(combo("resolution")), 8);
+		EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(ZelkWidget.checkbutton4)));
+		if (!present)
+			fs::rename(dir / "elsewhere", dir / "trovik.exe");
+	}
+}

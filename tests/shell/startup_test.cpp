@@ -1,0 +1,106 @@
+// The real gtktrovik, started in a scratch working directory.
+#include "launcher_process.h"
+#include "tempdir.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+// The interface file with the widget `id` renamed, so that it cannot be found.
+static void hide_widget(const fs::path &dir, const std::string &id)
+{
+	std::string glade = read_file(dir / "gtktrovik.glade");
+	std::string from = "id=\"" + id + "\"";
+	auto at = glade.find(from);
+	ASSERT_NE(at, std::string::npos) << id;
+	glade.replace(at, from.size(), "id=\"" + id + "_absent\"");
+	write_file(dir / "gtktrovik.glade", glade);
+}
+
+TEST(Startup, MissingOrBrokenInterfaceFileEndsWithLoadingError)
+{
+	TempDir dir;
+	LauncherResult missing = run_launcher(dir.path());
+	EXPECT_EQ(missing.status, 1);
+	EXPECT_EQ(missing.output, "zelk.glade loading error\n\n");
+
+	write_file(dir / "gtktrovik.glade", "this is not an interface file\n");
+	LauncherResult broken = run_launcher(dir.path());
+	EXPECT_EQ(broken.status, 1);
+	EXPECT_EQ(broken.output, "zelk.glade loading error\n\n");
+}
+
+TEST(Startup, MissingWidgetIsNamedInLookupOrder)
+{
+	// Each id in turn, with every id after it missing too: the first
+	// missing one in lookup order is the one reported.
+	const char *order[] = {"main", "langue", "resolution", "joueur", "nbretoiles",
+	                       "checkbutton4", "checkbutton3", "vbox1"};
+	for (std::size_t first = 0; first < std::size(order); first++) {
+		TempDir dir;
+		lay_out_game_dir(dir.path());
+		for (std::size_t i = std::size(order); i-- > first;)
+			hide_widget(dir.path(), order[i]);
+		LauncherResult r = run_launcher(dir.path());
+		EXPECT_EQ(r.status, 1) << order[first];
+		EXPECT_EQ(r.output, std::string("libglade error : can't get *") + order[first] +
+		                    "* widget\n");
+	}
+}
+
+TEST(Startup, OnlyVbox1MissingIsReportedAfterTheSevenOthers)
+{
+	TempDir dir;
+	lay_out_game_dir(dir.path());
+	hide_widget(dir.path(), "vbox1");
+	LauncherResult r = run_launcher(dir.path());
+	EXPECT_EQ(r.status, 1);
+	EXPECT_EQ(r.output, "libglade error : can't get *vbox1* widget\n");
+}
+
+TEST(Startup, ComesUpWithoutProfilesDirectoryAndStaysQuiet)
+{
+	TempDir dir;
+	lay_out_game_dir(dir.path());
+	fs::remove(dir / "profils");
+	LauncherProcess p(dir.path());
+	EXPECT_FALSE(p.wait(std::chrono::milliseconds(1500))) << "launcher ended on its own";
+	EXPECT_EQ(p.output(), "");
+	EXPECT_FALSE(fs::exists(dir / "profils")) << "start-up must not create anything";
+}
+
+// libglade finds the handlers by name in the program's dynamic symbol table;
+// nothing else of ours belongs there.
+TEST(Startup, ExportsExactlyTheEightHandlers)
+{
+	gchar *out = nullptr;
+	gint status = 0;
+	const gchar *argv[] = {"nm", "-D", "--defined-only", GTKTROVIK_BIN, nullptr};
+	ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar **>(argv), nullptr, G_SPAWN_SEARCH_PATH,
+	                         nullptr, nullptr, &out, nullptr, &status, nullptr));
+	std::istringstream lines(out);
+	g_free(out);
+	std::set<std::string> functions;
+	std::string line;
+	while (std::getline(lines, line)) {
+		std::istringstream fields(line);
+		std::string addr, type, name;
+		fields >> addr >> type >> name;
+		// The linker re-exports standard-library template copies that
+		// libstdc++ itself also defines; they are not the launcher's.
+		bool standard = name.rfind("_ZSt", 0) == 0 || name.rfind("_ZNSt", 0) == 0 ||
+		                name.rfind("_ZNKSt", 0) == 0;
+		if ((type == "T" || type == "W" || type == "i") && !standard)
+			functions.insert(name);
+	}
+	std::set<std::string> handlers = {"lancer_jeu", "change_joueur", "ouvrir_fenetre_ajout",
+	                                  "fermer_fenetre_ajout", "creer_joueur",
+	                                  "ouvrir_fenetre_suppression",
+	                                  "fermer_fenetre_suppression", "supprimer_joueur"};
+	EXPECT_EQ(functions, handlers);
+}

@@ -1,0 +1,90 @@
+#include "gui.h"
+
+#include "shell/interface.h"
+
+#include <chrono>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+void pump_events(int ms)
+{
+	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+	while (std::chrono::steady_clock::now() < deadline)
+		if (!g_main_context_iteration(nullptr, FALSE))
+			std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+bool wait_for_file(const fs::path &file, int ms)
+{
+	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+	while (!fs::exists(file)) {
+		if (std::chrono::steady_clock::now() >= deadline)
+			return false;
+		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	}
+	return true;
+}
+
+void GuiTest::SetUp()
+{
+	ASSERT_NE(gdk_display_get_default(), nullptr) << "these tests need an X display";
+	lay_out_game_dir(dir.path());
+	cd = std::make_unique<ScopedChdir>(dir.path());
+}
+
+void GuiTest::start()
+{
+	zelk_gui_load();
+	pump_events();
+}
+
+void GuiTest::add_player(const std::string &name)
+{
+	fs::create_directories(dir / "profils" / name);
+}
+
+static GtkWidget *lookup(const GladeXmlPtr &tree, const char *id)
+{
+	EXPECT_TRUE(tree) << "window not loaded";
+	GtkWidget *w = tree ? glade_xml_get_widget(tree.get(), id) : nullptr;
+	EXPECT_NE(w, nullptr) << "no widget " << id;
+	return w;
+}
+
+GtkWidget *GuiTest::main_widget(const char *id) { return lookup(gui_glade_xml, id); }
+GtkWidget *GuiTest::add_widget(const char *id) { return lookup(gui_glade_xml2, id); }
+GtkWidget *GuiTest::delete_widget(const char *id) { return lookup(gui_glade_xml3, id); }
+
+void GuiTest::click(GtkWidget *button)
+{
+	ASSERT_TRUE(GTK_IS_BUTTON(button));
+	gtk_button_clicked(GTK_BUTTON(button));
+	pump_events();
+}
+
+std::string GuiTest::label_text(GtkWidget *label)
+{
+	return gtk_label_get_text(GTK_LABEL(label));
+}
+
+std::string GuiTest::active_player()
+{
+	return combo_active_text(ZelkWidget.joueur).value_or("<none>");
+}
+
+int GuiTest::player_count()
+{
+	return gtk_tree_model_iter_n_children(gtk_combo_box_get_model(combo("joueur")), nullptr);
+}
+
+std::vector<GtkWidget *> GuiTest::toplevels(GType type)
+{
+	std::vector<GtkWidget *> found;
+	GList *all = gtk_window_list_toplevels();
+	for (GList *l = all; l; l = l->next)
+		if (G_TYPE_CHECK_INSTANCE_TYPE(l->data, type))
+			found.push_back(GTK_WIDGET(l->data));
+	g_list_free(all);
+	return found;
+}

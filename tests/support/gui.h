@@ -1,0 +1,43 @@
+// The launcher's windows built in the test's own process from the real
+// interface file, in a scratch working directory: buttons are pressed
+// through the connections libglade made, as a click would.
+#pragma once
+
+#include "tempdir.h"
+
+#include <glade/glade.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <string>
+
+// Runs the main loop for about `ms` milliseconds. The banner keeps the loop
+// busy for ever, so "until nothing is pending" would never end.
+void pump_events(int ms = 50);
+
+// Waits up to `ms` for `file` to exist.
+bool wait_for_file(const std::filesystem::path &file, int ms = 5000);
+
+class GuiTest : public testing::Test {
+protected:
+	void SetUp() override;
+
+	// Builds the main window, as the launcher's start-up does.
+	void start();
+	void add_player(const std::string &name);
+
+	GtkWidget *main_widget(const char *id);
+	GtkWidget *add_widget(const char *id);     // in the latest add window
+	GtkWidget *delete_widget(const char *id);  // in the latest delete window
+	void click(GtkWidget *button);
+	GtkComboBox *combo(const char *id) { return GTK_COMBO_BOX(main_widget(id)); }
+	std::string label_text(GtkWidget *label);
+	std::string active_player();
+	int player_count();
+	// The toplevel windows that are still alive and of the given type.
+	std::vector<GtkWidget *> toplevels(GType type);
+
+	TempDir dir;
+	std::unique_ptr<ScopedChdir> cd;
+};
