@@ -80,9 +80,9 @@ void creer_combobox_joueurs()
 		gtk_list_store_set(store, &iter, 0, name.c_str(), -1);
 	}
 	ZelkWidget.liste_joueurs = store;
+	display_names_safely(ZelkWidget.joueur); // before the new rows are drawn
 	gtk_combo_box_set_model(GTK_COMBO_BOX(ZelkWidget.joueur), GTK_TREE_MODEL(store));
 	g_object_unref(store); // the selector holds it from now on
-	display_names_safely(ZelkWidget.joueur);
 }
 
 std::string confirmation_text(const std::string &player)

@@ -33,6 +33,17 @@ void GuiTest::SetUp()
 	cd = std::make_unique<ScopedChdir>(dir.path());
 }
 
+// Several tests may share one process: nothing of one may show in the next.
+void GuiTest::TearDown()
+{
+	for (GtkWidget *w : toplevels(GTK_TYPE_WINDOW)) {
+		g_signal_handlers_disconnect_by_func(w, (gpointer)gtk_main_quit, nullptr);
+		gtk_widget_destroy(w);
+	}
+	pump_events(10);
+	ZelkWidget = {};
+}
+
 void GuiTest::start()
 {
 	zelk_gui_load();
@@ -83,7 +94,9 @@ std::vector<GtkWidget *> GuiTest::toplevels(GType type)
 	std::vector<GtkWidget *> found;
 	GList *all = gtk_window_list_toplevels();
 	for (GList *l = all; l; l = l->next)
-		if (G_TYPE_CHECK_INSTANCE_TYPE(l->data, type))
+		if (G_TYPE_CHECK_INSTANCE_TYPE(l->data, type) &&
+		    GTK_WINDOW(l->data)->type == GTK_WINDOW_TOPLEVEL &&
+		    GTK_WIDGET_VISIBLE(GTK_WIDGET(l->data)))
 			found.push_back(GTK_WIDGET(l->data));
 	g_list_free(all);
 	return found;

@@ -22,6 +22,7 @@ bool wait_for_file(const std::filesystem::path &file, int ms = 5000);
 class GuiTest : public testing::Test {
 protected:
 	void SetUp() override;
+	void TearDown() override;
 
 	// Builds the main window, as the launcher's start-up does.
 	void start();
@@ -35,7 +36,7 @@ protected:
 	std::string label_text(GtkWidget *label);
 	std::string active_player();
 	int player_count();
-	// The toplevel windows that are still alive and of the given type.
+	// The shown toplevel windows of the given type (menus and popups aside).
 	std::vector<GtkWidget *> toplevels(GType type);
 
 	TempDir dir;

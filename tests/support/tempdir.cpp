@@ -109,7 +109,8 @@ std::string snapshot_tree(const fs::path &dir)
 		else if (fs::is_directory(st))
 			what = "dir";
 		else if (fs::is_regular_file(st))
-			what = "file " + read_file(p);
+			what = "file of " + std::to_string(fs::file_size(p)) + " bytes, hash " +
+			       std::to_string(std::hash<std::string>()(read_file(p)));
 		else
 			what = "other";
 		entries[fs::relative(p, dir).string()] = what;

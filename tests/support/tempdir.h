@@ -46,6 +46,6 @@ void write_stand_in_game(const std::filesystem::path &dir);
 // The arguments the stand-in recorded, after the path it was run by.
 std::vector<std::string> read_stand_in_args(const std::filesystem::path &dir);
 
-// Every path below `dir` with a description of what it is (type, size,
-// content of files, target of links), to prove that nothing else changed.
+// Every path below `dir` with a description of what it is (type, size and
+// content hash of files, target of links), to prove that nothing else changed.
 std::string snapshot_tree(const std::filesystem::path &dir);

@@ -1,0 +1,260 @@
+// The player selector and the add and delete windows, driven through the
+// real interface file: buttons clicked, the entry activated as by Enter,
+// windows closed from their title bar.
+#include "gui.h"
+
+#include "profiles/callbacks.h"
+#include "shell/interface.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+class Profiles : public GuiTest {
+protected:
+	void make_records(const std::string &player, const std::string &group, int n)
+	{
+		fs::create_directories(dir / "profils" / player / group);
+		for (int i = 0; i < n; i++)
+			write_file(dir / "profils" / player / group / ("r" + std::to_string(i)), "");
+	}
+
+	std::string count_shown() { return label_text(ZelkWidget.nbretoiles); }
+	bool main_sensitive() { return GTK_WIDGET_SENSITIVE(ZelkWidget.main); }
+
+	void open_add_window()
+	{
+		click(main_widget("bouton_ajout"));
+		ASSERT_NE(ZelkWidget.ajout, nullptr);
+		ASSERT_NE(ZelkWidget.entry1, nullptr);
+		EXPECT_FALSE(main_sensitive());
+	}
+
+	// Types `name` and presses Enter in the entry. A button activated
+	// from the keyboard shows itself pressed for a quarter of a second
+	// before it reports the click.
+	void type_and_enter(const std::string &name)
+	{
+		gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), name.c_str());
+		gtk_widget_activate(ZelkWidget.entry1);
+		pump_events(400);
+	}
+
+	void open_delete_window()
+	{
+		click(main_widget("bouton_suppression"));
+		ASSERT_NE(ZelkWidget.suppression, nullptr);
+		EXPECT_FALSE(main_sensitive());
+	}
+
+	void close_from_title_bar(GtkWidget *window)
+	{
+		GdkEvent *event = gdk_event_new(GDK_DELETE);
+		event->any.window = GDK_WINDOW(g_object_ref(window->window));
+		event->any.send_event = TRUE;
+		gtk_main_do_event(event);
+		gdk_event_free(event);
+		pump_events();
+	}
+
+	void expect_no_sub_window()
+	{
+		EXPECT_TRUE(main_sensitive());
+		EXPECT_EQ(ZelkWidget.ajout, nullptr);
+		EXPECT_EQ(ZelkWidget.entry1, nullptr);
+		EXPECT_EQ(ZelkWidget.suppression, nullptr);
+		EXPECT_EQ(ZelkWidget.label22, nullptr);
+		for (GtkWidget *w : toplevels(GTK_TYPE_WINDOW))
+			EXPECT_EQ(w, ZelkWidget.main) << "still shown: " << gtk_window_get_title(GTK_WINDOW(w));
+	}
+};
+
+TEST_F(Profiles, SelectorListsPlayersSortedFirstActiveAndRecountsOnChange)
+{
+	make_records("anna", "pack1", 3);
+	make_records("anna", "pack2", 1);
+	write_file(dir / "profils/anna/notes.txt", "");
+	make_records("anna", ".old", 1);
+	make_records("Bob", "g", 2);
+	add_player("beta");
+	write_file(dir / "profils/.hidden", "");
+	start();
+
+	ASSERT_EQ(player_count(), 3);
+	EXPECT_EQ(active_player(), "anna");
+	EXPECT_EQ(count_shown(), "4");
+	gtk_combo_box_set_active(combo("joueur"), 1);
+	EXPECT_EQ(active_player(), "beta");
+	EXPECT_EQ(count_shown(), "0");
+	gtk_combo_box_set_active(combo("joueur"), 2);
+	EXPECT_EQ(active_player(), "Bob");
+	EXPECT_EQ(count_shown(), "2");
+
+	fs::remove_all(dir / "profils/Bob");
+	change_joueur(nullptr, nullptr);
+	EXPECT_EQ(count_shown(), "0") << "a vanished player counts nothing";
+}
+
+TEST_F(Profiles, AddWindowCreatesTypedPlayerOnEnter)
+{
+	add_player("zed");
+	start();
+	open_add_window();
+	type_and_enter("Anna Lise");
+	EXPECT_TRUE(fs::is_directory(dir / "profils/Anna Lise"));
+	EXPECT_EQ(active_player(), "Anna Lise");
+	EXPECT_EQ(count_shown(), "0");
+	EXPECT_EQ(player_count(), 2);
+	expect_no_sub_window();
+}
+
+TEST_F(Profiles, AddingAnExistingPlayerChangesNothingAndMakesItActive)
+{
+	make_records("bea", "g", 2);
+	add_player("al");
+	start();
+	std::string before = snapshot_tree(dir.path());
+	open_add_window();
+	type_and_enter("bea");
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+	EXPECT_EQ(active_player(), "bea");
+	EXPECT_EQ(count_shown(), "2");
+	expect_no_sub_window();
+}
+
+TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
+{
+	start();
+	std::string before = snapshot_tree(dir.path());
+	open_add_window();
+	GtkWidget *error = add_widget("erreur_ajout");
+	const std::string names[] = {"", ".", "..", "../x", "a/b", "a\\b", ".cache",
+	                             std::string(50, 'n'), "/etc"};
+	for (const std::string &name : names) {
+		type_and_enter(name);
+		EXPECT_EQ(snapshot_tree(dir.path()), before) << name;
+		ASSERT_NE(ZelkWidget.ajout, nullptr) << name;
+		EXPECT_NE(label_text(error), "") << name;
+		EXPECT_FALSE(main_sensitive());
+	}
+	type_and_enter(std::string(49, 'n'));
+	EXPECT_TRUE(fs::is_directory(dir / "profils" / std::string(49, 'n')));
+	expect_no_sub_window();
+}
+
+TEST_F(Profiles, TypedShellSyntaxMakesExactlyOneDirectory)
+{
+	start();
+	for (std::string name : {"a;touch x", "$(id)", "`id`", "\"q\" 'q'", "a && b", "é ü"}) {
+		std::string before = snapshot_tree(dir.path());
+		open_add_window();
+		type_and_enter(name);
+		std::string after = snapshot_tree(dir.path());
+		std::string created = "profils/" + name + ": dir\n";
+		auto at = after.find(created);
+		ASSERT_NE(at, std::string::npos) << name;
+		EXPECT_EQ(after.erase(at, created.size()), before) << name;
+		EXPECT_EQ(active_player(), name);
+	}
+	EXPECT_FALSE(fs::exists(dir / "x"));
+}
+
+TEST_F(Profiles, CancellingOrClosingAddWindowCreatesNothing)
+{
+	start();
+	std::string before = snapshot_tree(dir.path());
+	open_add_window();
+	gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), "ghost");
+	click(add_widget("annuler_ajout"));
+	expect_no_sub_window();
+
+	open_add_window();
+	gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), "ghost");
+	close_from_title_bar(ZelkWidget.ajout);
+	expect_no_sub_window();
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+
+	open_add_window(); // the main window is usable again
+	type_and_enter("real");
+	EXPECT_EQ(active_player(), "real");
+}
+
+TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
+{
+	make_records("anna", "pack1", 3);
+	add_player("Bob");
+	add_player("carl");
+	start();
+	open_delete_window();
+	EXPECT_EQ(label_text(ZelkWidget.label22),
+	          "Etes-vous sûr de\nvouloir définitivement\nsupprimer l'utilisateur suivant\n"
+	          "et tous ses records ?\n\nanna");
+	click(delete_widget("bouton_supprimer"));
+	EXPECT_FALSE(fs::exists(dir / "profils/anna"));
+	EXPECT_TRUE(fs::exists(dir / "profils/Bob"));
+	EXPECT_EQ(active_player(), "Bob");
+	EXPECT_EQ(player_count(), 2);
+	expect_no_sub_window();
+}
+
+TEST_F(Profiles, CancellingOrClosingDeleteWindowRemovesNothing)
+{
+	make_records("anna", "g", 1);
+	start();
+	std::string before = snapshot_tree(dir.path());
+	open_delete_window();
+	click(delete_widget("annuler_suppression"));
+	expect_no_sub_window();
+	open_delete_window();
+	close_from_title_bar(ZelkWidget.suppression);
+	expect_no_sub_window();
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+	EXPECT_EQ(active_player(), "anna");
+}
+
+TEST_F(Profiles, DeletingTheOnlyPlayerLeavesAnEmptySelector)
+{
+	add_player("solo");
+	start();
+	open_delete_window();
+	click(delete_widget("bouton_supprimer"));
+	EXPECT_FALSE(fs::exists(dir / "profils/solo"));
+	EXPECT_TRUE(fs::is_directory(dir / "profils"));
+	EXPECT_EQ(player_count(), 0);
+	EXPECT_EQ(active_player(), "<none>");
+	expect_no_sub_window();
+}
+
+TEST_F(Profiles, WithoutActivePlayerDeleteOffersNothingAndTouchesNothing)
+{
+	write_file(dir / "outside", "keep");
+	start();
+	std::string before = snapshot_tree(dir.path());
+	open_delete_window();
+	GtkWidget *confirm = delete_widget("bouton_supprimer");
+	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(confirm));
+	EXPECT_EQ(label_text(ZelkWidget.label22).find("Etes-vous"), std::string::npos);
+	click(confirm); // emitted anyway, as a stale binding would
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+	expect_no_sub_window();
+}
+
+// Names that are not UTF-8 are shown legibly, and deleted byte for byte.
+TEST_F(Profiles, NonUtf8NameIsShownSafelyAndDeletedExactly)
+{
+	const std::string odd = "caf\xe9";
+	add_player(odd);
+	add_player("caf\xc3\xa9");
+	start();
+	ASSERT_EQ(player_count(), 2);
+	gtk_combo_box_set_active(combo("joueur"), 1); // 0xE9 sorts after 0xC3
+	EXPECT_EQ(active_player(), odd);
+	open_delete_window();
+	std::string shown = label_text(ZelkWidget.label22);
+	EXPECT_TRUE(g_utf8_validate(shown.c_str(), -1, nullptr)) << shown;
+	EXPECT_NE(shown.find("caf"), std::string::npos);
+	click(delete_widget("bouton_supprimer"));
+	EXPECT_FALSE(fs::exists(dir / "profils" / odd));
+	EXPECT_TRUE(fs::exists(dir / "profils/caf\xc3\xa9"));
+	EXPECT_EQ(active_player(), "caf\xc3\xa9");
+}
