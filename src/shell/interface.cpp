@@ -1,5 +1,7 @@
 #include "shell/interface.h"
 
+#include "banner/gl.h"
+#include "banner/gtkglext.h"
 #include "profiles/callbacks.h"
 
 #include <cstdio>
@@ -59,6 +61,16 @@ static void load_main_widgets(GladeXML *tree)
 	zelk_widget_load(tree, "vbox1", &ZelkWidget.vbox1);
 }
 
+static void add_banner()
+{
+	ZelkWidget.gl_area = CreateGl_GtkGlExt();
+	GtkBox *box = GTK_BOX(ZelkWidget.vbox1);
+	gtk_box_pack_start(box, ZelkWidget.gl_area, TRUE, TRUE, 0);
+	gtk_box_reorder_child(box, ZelkWidget.gl_area, 0);
+	gtk_widget_show(ZelkWidget.gl_area);
+	g_idle_add(idling, ZelkWidget.gl_area);
+}
+
 void zelk_gui_load()
 {
 	gui_glade_xml = zelk_tree_load("main");
@@ -67,4 +79,14 @@ void zelk_gui_load()
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
+	add_banner();
+}
+
+// Advances the wave and asks for the next frame whenever the main loop has
+// nothing else to do: the banner animates as fast as the loop allows.
+gboolean idling(gpointer data)
+{
+	idle();
+	gtk_widget_queue_draw(GTK_WIDGET(data));
+	return TRUE;
 }

@@ -59,4 +59,5 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field);
 // row is active.
 std::optional<std::string> combo_active_text(GtkWidget *combo);
 
-
+// The banner's idle handler; `data` is the drawing area.
+gboolean idling(gpointer data);
