@@ -1,0 +1,260 @@
+// The running launcher against bare GTK+ windows on the same display, each
+// its own process: start-up to the first mapped window and to the first GL
+// frame, and frames per second of the banner beside a GL area of the same
+// size that only clears and swaps. Frames are counted by a preloaded
+// library (swapcount.c) that the measured programs know nothing of.
+#include <X11/Xlib.h>
+#include <benchmark/benchmark.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char **environ;
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct SwapCount {
+	volatile std::uint64_t swaps;
+	volatile std::uint64_t first_swap_ns;
+};
+
+struct Program {
+	std::string path;
+	std::vector<std::string> args;
+	fs::path workdir;
+};
+
+static fs::path game_dir()
+{
+	fs::path dir = fs::temp_directory_path() / "trovik-bench-game";
+	fs::create_directories(dir / "textures");
+	fs::create_directories(dir / "profils/anna/pack1");
+	fs::copy_file(fs::path(TROVIK_SOURCE_DIR) / "data/gtktrovik.glade", dir / "gtktrovik.glade",
+	              fs::copy_options::overwrite_existing);
+	fs::copy_file(fs::path(TROVIK_SOURCE_DIR) / "data/textures/image.tga",
+	              dir / "textures/image.tga", fs::copy_options::overwrite_existing);
+	return dir;
+}
+
+static Program launcher() { return {GTKTROVIK_BIN, {}, game_dir()}; }
+static Program bare(bool gl, int width = 300)
+{
+	return {BARE_WINDOW_BIN, {gl ? "gl" : "plain", std::to_string(width)},
+	        fs::temp_directory_path()};
+}
+
+static std::uint64_t now_ns()
+{
+	timespec ts;
+	clock_gettime(CLOCK_MONOTONIC, &ts);
+	return std::uint64_t(ts.tv_sec) * 1000000000u + std::uint64_t(ts.tv_nsec);
+}
+
+// A program started with the frame counter preloaded; killed, with all it
+// started, when it goes out of scope.
+class Running {
+public:
+	explicit Running(const Program &p)
+	{
+		counter_file_ = fs::temp_directory_path() / ("trovik-swaps-" + std::to_string(getpid()));
+		std::ofstream(counter_file_, std::ios::binary) << std::string(sizeof(SwapCount), '\0');
+		int fd = open(counter_file_.c_str(), O_RDWR);
+		void *m = mmap(nullptr, sizeof(SwapCount), PROT_READ, MAP_SHARED, fd, 0);
+		close(fd);
+		counter_ = m == MAP_FAILED ? nullptr : static_cast<const SwapCount *>(m);
+
+		std::vector<std::string> env_strings;
+		for (char **e = environ; *e; e++)
+			env_strings.push_back(*e);
+		env_strings.push_back(std::string("LD_PRELOAD=") + SWAPCOUNT_LIB);
+		env_strings.push_back("SWAPCOUNT_FILE=" + counter_file_.string());
+		std::vector<char *> env;
+		for (std::string &s : env_strings)
+			env.push_back(s.data());
+		env.push_back(nullptr);
+		std::vector<char *> argv{const_cast<char *>(p.path.c_str())};
+		for (const std::string &a : p.args)
+			argv.push_back(const_cast<char *>(a.c_str()));
+		argv.push_back(nullptr);
+
+		posix_spawn_file_actions_t actions;
+		posix_spawn_file_actions_init(&actions);
+		posix_spawn_file_actions_addchdir_np(&actions, p.workdir.c_str());
+		started_ns_ = now_ns();
+		if (posix_spawn(&pid_, p.path.c_str(), &actions, nullptr, argv.data(), env.data()) != 0)
+			pid_ = -1;
+		posix_spawn_file_actions_destroy(&actions);
+	}
+	~Running()
+	{
+		if (pid_ > 0) {
+			kill(pid_, SIGKILL);
+			waitpid(pid_, nullptr, 0);
+		}
+		if (counter_)
+			munmap(const_cast<SwapCount *>(counter_), sizeof(SwapCount));
+		std::error_code ec;
+		fs::remove(counter_file_, ec);
+	}
+	bool ok() const { return pid_ > 0 && counter_; }
+	std::uint64_t started_ns() const { return started_ns_; }
+	std::uint64_t swaps() const { return counter_->swaps; }
+	// Nanoseconds from the start to the first frame, 0 while there is none.
+	std::uint64_t first_frame_ns() const
+	{
+		std::uint64_t at = counter_->first_swap_ns;
+		return at ? at - started_ns_ : 0;
+	}
+
+private:
+	pid_t pid_ = -1;
+	std::uint64_t started_ns_ = 0;
+	fs::path counter_file_;
+	const SwapCount *counter_ = nullptr;
+};
+
+static bool wait_until(double seconds, const std::function<bool()> &done)
+{
+	auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+	while (!done()) {
+		if (Clock::now() >= deadline)
+			return false;
+		std::this_thread::sleep_for(std::chrono::microseconds(200));
+	}
+	return true;
+}
+
+// The server may still be busy with the last program killed: try again.
+static Display *open_display()
+{
+	for (int i = 0; i < 50; i++) {
+		if (Display *d = XOpenDisplay(nullptr))
+			return d;
+		std::this_thread::sleep_for(std::chrono::milliseconds(100));
+	}
+	return nullptr;
+}
+
+static int banner_width = 300;
+
+static void startup_to_window(benchmark::State &state, const Program &program)
+{
+	Display *d = open_display();
+	if (!d) {
+		state.SkipWithError("no X display");
+		return;
+	}
+	XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+	for (auto _ : state) {
+		XSync(d, True);
+		Running p(program);
+		bool mapped = p.ok() && wait_until(10, [&] {
+			while (XPending(d)) {
+				XEvent e;
+				XNextEvent(d, &e);
+				if (e.type == MapNotify)
+					return true;
+			}
+			return false;
+		});
+		if (!mapped) {
+			state.SkipWithError("no window appeared");
+			break;
+		}
+		state.SetIterationTime((now_ns() - p.started_ns()) / 1e9);
+	}
+	XCloseDisplay(d);
+}
+
+static void startup_to_first_frame(benchmark::State &state, const Program &program)
+{
+	for (auto _ : state) {
+		Running p(program);
+		if (!p.ok() || !wait_until(10, [&] { return p.first_frame_ns() != 0; })) {
+			state.SkipWithError("no frame was drawn");
+			break;
+		}
+		state.SetIterationTime(p.first_frame_ns() / 1e9);
+	}
+}
+
+static void frames_per_second(benchmark::State &state, const Program &program)
+{
+	double frames = 0, seconds = 0;
+	for (auto _ : state) {
+		Running p(program);
+		// Past start-up and the first frames of a freshly mapped area.
+		if (!p.ok() || !wait_until(10, [&] { return p.swaps() > 10; })) {
+			state.SkipWithError("no frames were drawn");
+			break;
+		}
+		std::uint64_t before = p.swaps();
+		auto start = Clock::now();
+		std::this_thread::sleep_for(std::chrono::seconds(2));
+		double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+		frames += double(p.swaps() - before);
+		seconds += elapsed;
+		state.SetIterationTime(elapsed);
+	}
+	if (seconds > 0)
+		state.counters["fps"] = frames / seconds;
+	state.counters["width"] = banner_width;
+}
+
+// The banner fills the width of the launcher's window, which its other
+// widgets set: the bare area is given the same size, found by starting the
+// launcher once.
+static int launcher_window_width()
+{
+	Display *d = open_display();
+	if (!d)
+		return 300;
+	XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+	Running p(launcher());
+	Window mapped = None;
+	wait_until(10, [&] {
+		while (XPending(d)) {
+			XEvent e;
+			XNextEvent(d, &e);
+			if (e.type == MapNotify)
+				mapped = e.xmap.window;
+		}
+		return mapped != None && p.swaps() > 10;
+	});
+	XWindowAttributes a;
+	int width = mapped != None && XGetWindowAttributes(d, mapped, &a) ? a.width : 300;
+	XCloseDisplay(d);
+	return width;
+}
+
+static const bool banner_measured = (banner_width = launcher_window_width(), true);
+
+BENCHMARK_CAPTURE(startup_to_window, launcher, launcher())
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(startup_to_window, bare_gtk_window, bare(false))
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(startup_to_first_frame, launcher, launcher())
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(startup_to_first_frame, bare_gtk_gl_window, bare(true))
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK_CAPTURE(frames_per_second, launcher, launcher())
+	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
+BENCHMARK_CAPTURE(frames_per_second, bare_gl_area_of_banner_size, bare(true, banner_width))
+	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
+
+BENCHMARK_MAIN();

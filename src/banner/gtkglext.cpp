@@ -1,0 +1,73 @@
+#include "banner/gtkglext.h"
+
+#include <gtk/gtkgl.h>
+
+#include <memory>
+
+#include "banner/gl.h"
+
+struct ObjectUnref {
+	void operator()(gpointer object) const { g_object_unref(object); }
+};
+using GLConfigPtr = std::unique_ptr<GdkGLConfig, ObjectUnref>;
+
+// Runs work(drawable) between gl_begin and gl_end, or nothing at all when the
+// area has no GL context to make current.
+template <typename Work>
+static void with_gl(GtkWidget *widget, Work work)
+{
+	if (!gtk_widget_get_realized(widget) || !gtk_widget_is_gl_capable(widget))
+		return;
+	GdkGLContext *context = gtk_widget_get_gl_context(widget);
+	GdkGLWindow *window = gtk_widget_get_gl_window(widget);
+	if (!context || !window)
+		return;
+	GdkGLDrawable *drawable = GDK_GL_DRAWABLE(window);
+	if (!gdk_gl_drawable_gl_begin(drawable, context))
+		return;
+	work(drawable);
+	gdk_gl_drawable_gl_end(drawable);
+}
+
+gboolean init_ext(GtkWidget *widget, gpointer)
+{
+	with_gl(widget, [](GdkGLDrawable *) { init(); });
+	return TRUE;
+}
+
+gboolean reshape_ext(GtkWidget *widget, GdkEventConfigure *event, gpointer)
+{
+	with_gl(widget, [event](GdkGLDrawable *) { reshape(event->height, event->width); });
+	return TRUE;
+}
+
+gboolean draw_ext(GtkWidget *widget, GdkEventExpose *, gpointer)
+{
+	with_gl(widget, [](GdkGLDrawable *drawable) {
+		draw();
+		gdk_gl_drawable_swap_buffers(drawable);
+	});
+	return TRUE;
+}
+
+GtkWidget *CreateGl_GtkGlExt()
+{
+	static const int attrList[] = {
+		GDK_GL_DOUBLEBUFFER,
+		GDK_GL_RGBA,
+		GDK_GL_RED_SIZE, 1,
+		GDK_GL_GREEN_SIZE, 1,
+		GDK_GL_BLUE_SIZE, 1,
+		GDK_GL_ATTRIB_LIST_NONE,
+	};
+	// The capability holds its own reference to the configuration.
+	GLConfigPtr config(gdk_gl_config_new(attrList));
+	GtkWidget *area = gtk_drawing_area_new();
+	gtk_widget_set_size_request(area, 300, 170);
+	if (config)
+		gtk_widget_set_gl_capability(area, config.get(), nullptr, TRUE, GDK_GL_RGBA_TYPE);
+	g_signal_connect(area, "realize", G_CALLBACK(init_ext), nullptr);
+	g_signal_connect(area, "configure_event", G_CALLBACK(reshape_ext), nullptr);
+	g_signal_connect(area, "expose_event", G_CALLBACK(draw_ext), nullptr);
+	return area;
+}

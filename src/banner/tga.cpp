@@ -1,0 +1,210 @@
+#include "banner/tga.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <new>
+
+struct FileCloser {
+	void operator()(std::FILE *f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+struct TgaHeader {
+	int idLength;
+	int colorMapType;
+	int imageType;
+	int width;
+	int height;
+	int depth;
+	int descriptor;
+};
+
+enum {
+	HEADER_SIZE = 18,
+	MAX_SIDE = 2048,
+	MAX_PIXELS = MAX_SIDE * MAX_SIDE,
+	TOP_TO_BOTTOM = 0x20,
+	RIGHT_TO_LEFT = 0x10,
+};
+
+GLenum texFormat = 0;
+
+static int returnError(File &f, int code)
+{
+	f.reset();
+	return code;
+}
+
+static TgaHeader parseHeader(const unsigned char *b)
+{
+	TgaHeader h;
+	h.idLength = b[0];
+	h.colorMapType = b[1];
+	h.imageType = b[2];
+	h.width = b[12] | b[13] << 8;
+	h.height = b[14] | b[15] << 8;
+	h.depth = b[16];
+	h.descriptor = b[17];
+	return h;
+}
+
+// The order of the tests decides which error a file with several faults gets.
+static int checkHeader(const TgaHeader &h)
+{
+	if (h.colorMapType != 0 || (h.imageType != 2 && h.imageType != 3))
+		return TGA_ERR_TYPE;
+	if (!checkSize(h.width) || !checkSize(h.height))
+		return TGA_ERR_SIZE;
+	if (h.depth != 32 && h.depth != 24 && h.depth != 8)
+		return TGA_ERR_DEPTH;
+	return 0;
+}
+
+static bool skipId(std::FILE *f, int length)
+{
+	std::array<unsigned char, 255> id;
+	return std::fread(id.data(), 1, length, f) == size_t(length);
+}
+
+// One read of the whole block; an empty result is the only failure.
+static std::vector<unsigned char> readBlock(std::FILE *f, int count, int bytesPerPixel)
+{
+	if (count <= 0 || count > MAX_PIXELS)
+		return {};
+	size_t n = size_t(count) * bytesPerPixel;
+	std::vector<unsigned char> buf;
+	try {
+		buf.resize(n);
+	} catch (const std::bad_alloc &) {
+		return {};
+	}
+	if (std::fread(buf.data(), 1, n, f) != n)
+		return {};
+	return buf;
+}
+
+static void swapRedBlue(std::vector<unsigned char> &buf, size_t bytesPerPixel)
+{
+	for (size_t o = 0; o < buf.size(); o += bytesPerPixel)
+		std::swap(buf[o], buf[o + 2]);
+}
+
+static void flipRows(std::vector<unsigned char> &buf, size_t rowBytes, int height)
+{
+	for (int top = 0, bottom = height - 1; top < bottom; top++, bottom--)
+		std::swap_ranges(buf.begin() + top * rowBytes, buf.begin() + (top + 1) * rowBytes,
+		                 buf.begin() + bottom * rowBytes);
+}
+
+static void mirrorRows(std::vector<unsigned char> &buf, int width, int height, size_t bytesPerPixel)
+{
+	for (int y = 0; y < height; y++) {
+		auto row = buf.begin() + y * width * bytesPerPixel;
+		for (int left = 0, right = width - 1; left < right; left++, right--)
+			std::swap_ranges(row + left * bytesPerPixel, row + (left + 1) * bytesPerPixel,
+			                 row + right * bytesPerPixel);
+	}
+}
+
+// OpenGL wants the bottom row first and each row from its left end.
+static void orient(TgaImage &img, size_t bytesPerPixel, int descriptor)
+{
+	if (descriptor & TOP_TO_BOTTOM)
+		flipRows(img.pixels, img.width * bytesPerPixel, img.height);
+	if (descriptor & RIGHT_TO_LEFT)
+		mirrorRows(img.pixels, img.width, img.height, bytesPerPixel);
+}
+
+static void upload(const TgaImage &img, GLuint texture)
+{
+	glBindTexture(GL_TEXTURE_2D, texture);
+	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+	glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+	glTexImage2D(GL_TEXTURE_2D, 0, GLint(texFormat), img.width, img.height, 0,
+	             texFormat, GL_UNSIGNED_BYTE, img.pixels.data());
+}
+
+int checkSize(int value)
+{
+	return value >= 2 && value <= MAX_SIDE && (value & (value - 1)) == 0;
+}
+
+std::vector<unsigned char> getRGBA(std::FILE *f, int count)
+{
+	std::vector<unsigned char> buf = readBlock(f, count, 4);
+	if (!buf.empty()) {
+		swapRedBlue(buf, 4);
+		texFormat = GL_RGBA;
+	}
+	return buf;
+}
+
+std::vector<unsigned char> getRGB(std::FILE *f, int count)
+{
+	std::vector<unsigned char> buf = readBlock(f, count, 3);
+	if (!buf.empty()) {
+		swapRedBlue(buf, 3);
+		texFormat = GL_RGB;
+	}
+	return buf;
+}
+
+std::vector<unsigned char> getGray(std::FILE *f, int count)
+{
+	std::vector<unsigned char> buf = readBlock(f, count, 1);
+	if (!buf.empty())
+		texFormat = GL_LUMINANCE;
+	return buf;
+}
+
+std::vector<unsigned char> getData(std::FILE *f, int count, int depth)
+{
+	switch (depth) {
+	case 32: return getRGBA(f, count);
+	case 24: return getRGB(f, count);
+	case 8: return getGray(f, count);
+	default: return {};
+	}
+}
+
+int readTGA(std::FILE *f, TgaImage &out)
+{
+	unsigned char raw[HEADER_SIZE];
+	if (std::fread(raw, 1, HEADER_SIZE, f) != HEADER_SIZE)
+		return TGA_ERR_HEADER;
+	TgaHeader h = parseHeader(raw);
+	if (int err = checkHeader(h))
+		return err;
+	if (!skipId(f, h.idLength))
+		return TGA_ERR_DATA;
+	// Both sides are at most 2048 here, so the product fits an int.
+	TgaImage img;
+	img.pixels = getData(f, h.width * h.height, h.depth);
+	if (img.pixels.empty())
+		return TGA_ERR_DATA;
+	img.width = h.width;
+	img.height = h.height;
+	img.format = texFormat;
+	orient(img, h.depth / 8, h.descriptor);
+	out = std::move(img);
+	return TGA_OK;
+}
+
+int loadTGA(const char *path, GLuint texture)
+{
+	File f(std::fopen(path, "rb"));
+	if (!f)
+		return TGA_ERR_OPEN;
+	TgaImage img;
+	int result = readTGA(f.get(), img);
+	if (result != TGA_OK)
+		return returnError(f, result);
+	f.reset();
+	upload(img, texture);
+	return TGA_OK;
+}

@@ -1,0 +1,426 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/fsuid.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "banner/tga.h"
+#include "banner_window.h"
+#include "tempdir.h"
+
+extern char **environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct FileCloser {
+	void operator()(std::FILE *f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+struct Header {
+	int id_length = 0, cmap = 0, type = 2, width = 2, height = 2, depth = 24, descriptor = 0;
+};
+
+std::string header(const Header &h)
+{
+	std::string b(18, '\0');
+	b[0] = char(h.id_length);
+	b[1] = char(h.cmap);
+	b[2] = char(h.type);
+	b[12] = char(h.width & 0xff);
+	b[13] = char(h.width >> 8);
+	b[14] = char(h.height & 0xff);
+	b[15] = char(h.height >> 8);
+	b[16] = char(h.depth);
+	b[17] = char(h.descriptor);
+	return b;
+}
+
+std::string str(const Bytes &b)
+{
+	return std::string(b.begin(), b.end());
+}
+
+int read_bytes(const std::string &bytes, TgaImage &img)
+{
+	std::string copy = bytes;
+	File f(fmemopen(copy.data(), copy.size(), "rb"));
+	return f ? readTGA(f.get(), img) : -1;
+}
+
+int read_path(const fs::path &path, TgaImage &img)
+{
+	File f(std::fopen(path.c_str(), "rb"));
+	return f ? readTGA(f.get(), img) : TGA_ERR_OPEN;
+}
+
+// A 4x2 picture with every pixel distinct, as rows from the bottom up and
+// pixels from the left: what OpenGL must receive whatever the file's order.
+Bytes picture(int bytes_per_pixel)
+{
+	Bytes p;
+	for (int i = 0; i < 8 * bytes_per_pixel; i++)
+		p.push_back((unsigned char)(0x10 + i));
+	return p;
+}
+
+// The same picture as a file stores it for a given descriptor, with each
+// pixel's red and blue exchanged for 24 and 32 bits.
+std::string stored(const Bytes &gl, int bpp, int descriptor)
+{
+	std::string out;
+	for (int r = 0; r < 2; r++) {
+		int row = descriptor & 0x20 ? 1 - r : r;
+		for (int c = 0; c < 4; c++) {
+			int col = descriptor & 0x10 ? 3 - c : c;
+			Bytes px(gl.begin() + (row * 4 + col) * bpp, gl.begin() + (row * 4 + col + 1) * bpp);
+			if (bpp >= 3)
+				std::swap(px[0], px[2]);
+			out += str(px);
+		}
+	}
+	return out;
+}
+
+// Runs a converter without a shell; its standard output goes to `out`.
+bool run_tool(std::vector<std::string> args, const fs::path &out)
+{
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+	                                 O_WRONLY | O_CREAT | O_TRUNC, 0644);
+	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+	std::vector<char *> argv;
+	for (std::string &a : args)
+		argv.push_back(a.data());
+	argv.push_back(nullptr);
+	pid_t pid;
+	int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	int status = 0;
+	return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+	       WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST(TgaRead, ConvertsEveryDepthToOpenGLOrder)
+{
+	struct Case {
+		int type, depth;
+		GLenum format;
+		Bytes first_stored, first_gl;
+	} cases[] = {
+		{2, 24, GL_RGB, {0x10, 0x20, 0x30}, {0x30, 0x20, 0x10}},
+		{2, 32, GL_RGBA, {1, 2, 3, 4}, {3, 2, 1, 4}},
+		{3, 8, GL_LUMINANCE, {0x7f}, {0x7f}},
+		// Type and depth are not held against each other.
+		{3, 24, GL_RGB, {1, 2, 3}, {3, 2, 1}},
+		{2, 8, GL_LUMINANCE, {9}, {9}},
+	};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(c.depth);
+		int bpp = c.depth / 8;
+		std::string pixels = str(c.first_stored) + std::string(3 * bpp, '\x55');
+		texFormat = 0;
+		TgaImage img;
+		ASSERT_EQ(read_bytes(header({0, 0, c.type, 2, 2, c.depth, 0}) + pixels, img), TGA_OK);
+		EXPECT_EQ(img.width, 2);
+		EXPECT_EQ(img.height, 2);
+		EXPECT_EQ(img.format, c.format);
+		EXPECT_EQ(texFormat, c.format);
+		ASSERT_EQ(img.pixels.size(), size_t(4 * bpp));
+		EXPECT_EQ(Bytes(img.pixels.begin(), img.pixels.begin() + bpp), c.first_gl);
+	}
+}
+
+TEST(TgaRead, PutsBottomRowAndLeftColumnFirstForEveryOrigin)
+{
+	// Bits 5 and 4 give the origin; the low bits (alpha size) change nothing.
+	for (int bpp : {1, 3, 4}) {
+		for (int descriptor : {0x00, 0x20, 0x10, 0x30, 0x28}) {
+			SCOPED_TRACE(testing::Message() << bpp << " bytes, descriptor " << descriptor);
+			Bytes want = picture(bpp);
+			TgaImage img;
+			std::string file = header({0, 0, 2, 4, 2, bpp * 8, descriptor}) + stored(want, bpp, descriptor);
+			ASSERT_EQ(read_bytes(file, img), TGA_OK);
+			EXPECT_EQ(img.pixels, want);
+		}
+	}
+}
+
+TEST(TgaRead, SkipsTheImageId)
+{
+	Bytes want = picture(3);
+	for (int length : {1, 5, 255}) {
+		SCOPED_TRACE(length);
+		std::string file = header({length, 0, 2, 4, 2, 24, 0}) + std::string(length, 'I') +
+		                   stored(want, 3, 0);
+		TgaImage img;
+		ASSERT_EQ(read_bytes(file, img), TGA_OK);
+		EXPECT_EQ(img.pixels, want);
+		// An ID that runs past the end of the file is no image.
+		EXPECT_EQ(read_bytes(file.substr(0, 18 + length - 1), img), TGA_ERR_DATA);
+	}
+}
+
+TEST(TgaRead, RefusesAtTheFirstFailingCheck)
+{
+	struct Case {
+		Header h;
+		int code;
+	} cases[] = {
+		{{0, 1, 2, 2, 2, 24, 0}, TGA_ERR_TYPE},
+		{{0, 0, 1, 2, 2, 24, 0}, TGA_ERR_TYPE},
+		{{0, 0, 9, 2, 2, 24, 0}, TGA_ERR_TYPE},
+		{{0, 0, 10, 2, 2, 24, 0}, TGA_ERR_TYPE},
+		{{0, 0, 0, 2, 2, 24, 0}, TGA_ERR_TYPE},
+		{{0, 0, 2, 1, 2, 24, 0}, TGA_ERR_SIZE},
+		{{0, 0, 2, 4096, 2, 24, 0}, TGA_ERR_SIZE},
+		{{0, 0, 2, 0, 2, 24, 0}, TGA_ERR_SIZE},
+		{{0, 0, 2, 2, 3, 24, 0}, TGA_ERR_SIZE},
+		{{0, 0, 2, 2, 65535, 24, 0}, TGA_ERR_SIZE},
+		{{0, 0, 2, 2, 2, 16, 0}, TGA_ERR_DEPTH},
+		{{0, 0, 2, 2, 2, 15, 0}, TGA_ERR_DEPTH},
+		{{0, 0, 2, 2, 2, 0, 0}, TGA_ERR_DEPTH},
+		// Several faults: the first in the order type, size, depth wins.
+		{{0, 1, 2, 1, 2, 16, 0}, TGA_ERR_TYPE},
+		{{0, 0, 2, 2, 6, 16, 0}, TGA_ERR_SIZE},
+	};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(testing::Message() << "type " << c.h.type << " cmap " << c.h.cmap << " "
+		                                << c.h.width << "x" << c.h.height << "x" << c.h.depth);
+		texFormat = GL_ALPHA;
+		TgaImage img;
+		EXPECT_EQ(read_bytes(header(c.h) + std::string(4 * 4, '\0'), img), c.code);
+		EXPECT_EQ(texFormat, GLenum(GL_ALPHA));
+		EXPECT_TRUE(img.pixels.empty());
+	}
+}
+
+TEST(TgaRead, AcceptsPowersOfTwoFrom2To2048OnEachSide)
+{
+	for (int v = -2; v <= 4097; v++) {
+		bool power = v == 2 || v == 4 || v == 8 || v == 16 || v == 32 || v == 64 || v == 128 ||
+		             v == 256 || v == 512 || v == 1024 || v == 2048;
+		ASSERT_EQ(checkSize(v), power ? 1 : 0) << v;
+	}
+	TgaImage img;
+	EXPECT_EQ(read_bytes(header({0, 0, 3, 2048, 2, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
+	EXPECT_EQ(read_bytes(header({0, 0, 3, 2, 2048, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
+	EXPECT_EQ(img.height, 2048);
+}
+
+TEST(TgaRead, NeedsEveryPixelButIgnoresWhatFollows)
+{
+	Bytes want = picture(4);
+	std::string file = header({0, 0, 2, 4, 2, 32, 0}) + stored(want, 4, 0);
+	TgaImage img;
+	texFormat = 0;
+	EXPECT_EQ(read_bytes(file.substr(0, file.size() - 1), img), TGA_ERR_DATA);
+	EXPECT_EQ(texFormat, 0u);
+	// A header cut short is refused before any of its bytes is looked at.
+	for (size_t n : {0, 1, 3, 17})
+		EXPECT_EQ(read_bytes(file.substr(0, n), img), TGA_ERR_HEADER) << n;
+	EXPECT_EQ(texFormat, 0u);
+	std::string footer = std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
+	ASSERT_EQ(read_bytes(file + footer, img), TGA_OK);
+	EXPECT_EQ(img.pixels, want);
+}
+
+TEST(TgaRead, ReadsFilesOfOtherTools)
+{
+	const char *convert = "/usr/bin/convert", *pamtotga = "/usr/bin/pamtotga";
+	if (access(convert, X_OK) != 0 || access(pamtotga, X_OK) != 0)
+		GTEST_SKIP() << "needs ImageMagick and netpbm";
+	TempDir dir;
+	// Netpbm files hold the top row first; each test file holds the
+	// same 4x2 picture, which must come out bottom row first.
+	Bytes rgb = picture(3), rgba = picture(4), grey = picture(1);
+	auto top_down = [](const Bytes &p) {
+		size_t half = p.size() / 2;
+		return std::string(p.begin() + half, p.end()) + std::string(p.begin(), p.begin() + half);
+	};
+	write_file(dir / "in.ppm", "P6\n4 2\n255\n" + top_down(rgb));
+	write_file(dir / "in.pgm", "P5\n4 2\n255\n" + top_down(grey));
+	write_file(dir / "in.pam", "P7\nWIDTH 4\nHEIGHT 2\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" +
+	                            top_down(rgba));
+	std::string in_ppm = (dir / "in.ppm").string(), in_pgm = (dir / "in.pgm").string();
+	std::string in_pam = (dir / "in.pam").string(), out = (dir / "out.tga").string();
+	std::string tga_out = "tga:" + out;
+	struct Case {
+		std::vector<std::string> args;
+		int descriptor_origin;
+		bool has_id;
+		int code;
+		Bytes want;
+	} cases[] = {
+		{{pamtotga, "-norle", "-rgb", in_ppm}, 0x00, true, TGA_OK, rgb},
+		{{pamtotga, "-norle", "-mono", in_pgm}, 0x00, true, TGA_OK, grey},
+		{{convert, in_ppm, "-orient", "TopLeft", "-compress", "None", "-type", "TrueColor", tga_out},
+		 0x20, false, TGA_OK, rgb},
+		{{convert, in_ppm, "-set", "comment", "crates", "-orient", "TopLeft", "-compress", "None",
+		  "-type", "TrueColor", tga_out}, 0x20, true, TGA_OK, rgb},
+		{{convert, in_pam, "-orient", "TopLeft", "-compress", "None", tga_out}, 0x20, false, TGA_OK, rgba},
+		{{convert, in_pgm, "-orient", "TopLeft", "-compress", "None", "-type", "Grayscale", tga_out},
+		 0x20, false, TGA_OK, grey},
+		{{pamtotga, "-cmap", "-norle", in_ppm}, 0x00, true, TGA_ERR_TYPE, {}},
+		{{pamtotga, "-rgb", in_ppm}, 0x00, true, TGA_ERR_TYPE, {}},
+		{{convert, in_ppm, "-orient", "TopLeft", "-compress", "RLE", tga_out}, 0x20, false, TGA_ERR_TYPE, {}},
+	};
+	for (Case &c : cases) {
+		SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
+		fs::remove(out);
+		// pamtotga writes to standard output, convert to its last argument.
+		ASSERT_TRUE(run_tool(c.args, c.args[0] == pamtotga ? fs::path(out) : dir / "stdout"));
+		std::string file = read_file(out);
+		ASSERT_GE(file.size(), 18u);
+		// The tools must have written what this case claims to test.
+		ASSERT_EQ(file[17] & 0x30, c.descriptor_origin);
+		ASSERT_EQ(file[0] != 0, c.has_id);
+		TgaImage img;
+		ASSERT_EQ(read_path(out, img), c.code);
+		EXPECT_EQ(img.pixels, c.want);
+	}
+}
+
+TEST(TgaRead, ShippedTextureIsUpright)
+{
+	std::string file = read_file(source_dir() / "data/textures/image.tga");
+	EXPECT_EQ(header({0, 0, 2, 512, 256, 24, 0}), file.substr(0, 18));
+	TgaImage img;
+	ASSERT_EQ(read_bytes(file, img), TGA_OK);
+	auto texel = [&](int x, int y_from_top) {
+		size_t o = (size_t(255 - y_from_top) * 512 + x) * 3;
+		return Bytes(img.pixels.begin() + o, img.pixels.begin() + o + 3);
+	};
+	EXPECT_EQ(texel(74, 232), (Bytes{0xc8, 0x32, 0x1e})) << "red crate low on the left";
+	EXPECT_EQ(texel(416, 60), (Bytes{0xff, 0xf3, 0xb0})) << "lamp light high on the right";
+	EXPECT_EQ(texel(5, 2), (Bytes{0x5a, 0x3a, 0x34})) << "bricks at the top";
+}
+
+namespace {
+
+struct Texture {
+	GLint width = 0, height = 0, internal = 0;
+	Bytes texels;
+};
+
+// The texture's level 0 as OpenGL holds it, read back in its own format.
+Texture read_texture(GLuint name, GLenum format, int bytes_per_pixel)
+{
+	Texture t;
+	glBindTexture(GL_TEXTURE_2D, name);
+	glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &t.width);
+	glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &t.height);
+	glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &t.internal);
+	t.texels.resize(size_t(t.width) * t.height * bytes_per_pixel);
+	glPixelStorei(GL_PACK_ALIGNMENT, 1);
+	glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, t.texels.data());
+	return t;
+}
+
+} // namespace
+
+TEST(TgaLoad, UploadsTexelsAndSettings)
+{
+	REQUIRE_GL();
+	TempDir dir;
+	BannerWindow window;
+	struct Case {
+		int bpp;
+		GLenum format;
+	} cases[] = {{1, GL_LUMINANCE}, {3, GL_RGB}, {4, GL_RGBA}};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(c.bpp);
+		Bytes want = picture(c.bpp);
+		fs::path path = dir / "top-down.tga";
+		write_file(path, header({0, 0, 2, 4, 2, c.bpp * 8, 0x20}) + stored(want, c.bpp, 0x20));
+		ASSERT_TRUE(window.with_gl([&] {
+			glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+			ASSERT_EQ(loadTGA(path.c_str(), 7), TGA_OK);
+			GLint bound, align, wrap_s, wrap_t, mag, min, env;
+			glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+			glGetIntegerv(GL_UNPACK_ALIGNMENT, &align);
+			glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap_s);
+			glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap_t);
+			glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+			glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+			glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+			EXPECT_EQ(bound, 7);
+			EXPECT_EQ(align, 1);
+			EXPECT_EQ(wrap_s, GL_REPEAT);
+			EXPECT_EQ(wrap_t, GL_REPEAT);
+			EXPECT_EQ(mag, GL_LINEAR);
+			EXPECT_EQ(min, GL_LINEAR);
+			EXPECT_EQ(env, GL_MODULATE);
+			Texture t = read_texture(7, c.format, c.bpp);
+			EXPECT_EQ(t.width, 4);
+			EXPECT_EQ(t.height, 2);
+			EXPECT_EQ(t.internal, GLint(c.format));
+			EXPECT_EQ(t.texels, want);
+			EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+		}));
+	}
+}
+
+TEST(TgaLoad, FailureLeavesOpenGLAlone)
+{
+	REQUIRE_GL();
+	TempDir dir;
+	BannerWindow window;
+	std::string good = header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4";
+	write_file(dir / "short.tga", good.substr(0, good.size() - 1));
+	write_file(dir / "bad-type.tga", header({0, 0, 10, 2, 2, 8, 0}) + "\1\2\3\4");
+	ASSERT_TRUE(window.with_gl([&] {
+		glBindTexture(GL_TEXTURE_2D, 0);
+		glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+		texFormat = GL_RGB;
+		EXPECT_EQ(loadTGA((dir / "missing.tga").c_str(), 3), TGA_ERR_OPEN);
+		EXPECT_EQ(loadTGA((dir / "short.tga").c_str(), 3), TGA_ERR_DATA);
+		EXPECT_EQ(loadTGA((dir / "bad-type.tga").c_str(), 3), TGA_ERR_TYPE);
+		GLint bound, align;
+		glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+		glGetIntegerv(GL_UNPACK_ALIGNMENT, &align);
+		EXPECT_EQ(bound, 0);
+		EXPECT_EQ(align, 4);
+		EXPECT_EQ(texFormat, GLenum(GL_RGB));
+		EXPECT_FALSE(glIsTexture(3));
+	}));
+}
+
+TEST(TgaLoad, ReadsAFileItMayNotWrite)
+{
+	REQUIRE_GL();
+	TempDir dir;
+	BannerWindow window;
+	const fs::perms read = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+	const fs::perms enter = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+	fs::permissions(dir.path(), read | enter | fs::perms::owner_write);
+	fs::path path = dir / "read-only.tga";
+	write_file(path, header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4");
+	fs::permissions(path, read);
+	// Root may write anything; as another file user it may not.
+	uid_t user = geteuid() == 0 ? 65534 : geteuid();
+	setfsuid(user);
+	int rw = open(path.c_str(), O_RDWR);
+	int result = 0;
+	window.with_gl([&] { result = loadTGA(path.c_str(), 4); });
+	setfsuid(geteuid());
+	if (rw >= 0)
+		close(rw);
+	ASSERT_LT(rw, 0) << "the file is writable after all";
+	EXPECT_EQ(result, TGA_OK);
+}
