@@ -267,10 +267,13 @@ create_player(const std::string &name)
 	return make_dir(profiles_dir) && make_dir(path) && is_directory(path);
 }
 
+/* Any player the selector can list may go, also one made by other means
+ * with a name the add window would refuse (a back-slash, 50 bytes or
+ * more): what matters is that the name is one entry of profils. */
 bool
 remove_player(const std::string &name)
 {
-	if (check_player_name(name) != NameProblem::none)
+	if (!names_one_entry(name) || hidden(name.c_str()))
 		return false;
 	Fd top(open(profiles_dir, dir_flags));
 	if (!top)

@@ -17,8 +17,10 @@ enum class NameProblem { none, empty, dot_or_dotdot, separator, leading_dot, too
 NameProblem check_player_name(std::string_view name);
 const char *name_problem_message(NameProblem problem);
 
-// Both refuse what check_player_name refuses and then touch nothing.
-// create_player: true when profils/NAME is a directory afterwards.
+// Refuses what check_player_name refuses, touching nothing; true when
+// profils/NAME is a directory afterwards.
 bool create_player(const std::string &name);
-// remove_player: true when profils/NAME is gone afterwards.
+// Refuses a name that is not one listable entry of profils (empty, "." or
+// "..", a '/' or NUL, a leading '.'), touching nothing; true when
+// profils/NAME is gone afterwards.
 bool remove_player(const std::string &name);
