@@ -61,6 +61,13 @@ static void load_main_widgets(GladeXML *tree)
 	zelk_widget_load(tree, "vbox1", &ZelkWidget.vbox1);
 }
 
+// The banner goes with the main window when the game starts; the idle
+// handler must not outlive it.
+static void stop_idling(GtkWidget *, gpointer idle)
+{
+	g_source_remove(GPOINTER_TO_UINT(idle));
+}
+
 static void add_banner()
 {
 	ZelkWidget.gl_area = CreateGl_GtkGlExt();
@@ -68,7 +75,9 @@ static void add_banner()
 	gtk_box_pack_start(box, ZelkWidget.gl_area, TRUE, TRUE, 0);
 	gtk_box_reorder_child(box, ZelkWidget.gl_area, 0);
 	gtk_widget_show(ZelkWidget.gl_area);
-	g_idle_add(idling, ZelkWidget.gl_area);
+	guint idle = g_idle_add(idling, ZelkWidget.gl_area);
+	g_signal_connect(ZelkWidget.gl_area, "destroy", G_CALLBACK(stop_idling),
+	                 GUINT_TO_POINTER(idle));
 }
 
 void zelk_gui_load()

@@ -3,7 +3,6 @@
 #include "shell/interface.h"
 #include "shell/platform.h"
 
-#include <cstdlib>
 
 char mode_letter(int position)
 {
@@ -59,5 +58,5 @@ extern "C" void lancer_jeu(GtkWidget *, gpointer)
 		return;
 	}
 	gtk_widget_destroy(ZelkWidget.main);
-	std::exit(0);
+	end_process(0);
 }

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 
@@ -13,6 +14,8 @@ std::int64_t performance_counter()
 	return std::int64_t(ts.tv_sec) * performance_counter_rate +
 	       std::int64_t(ts.tv_nsec) * performance_counter_rate / 1000000000;
 }
+
+void (*end_process)(int status) = std::exit;
 
 void detach_console()
 {

@@ -3,8 +3,11 @@
 
 #include "shell/interface.h"
 #include "shell/launch.h"
+#include "shell/platform.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace fs = std::filesystem;
 
@@ -15,25 +18,47 @@ TEST(ModeLetter, FollowsTheResolutionBands)
 		EXPECT_EQ(mode_letter(position), expected[position + 1]) << position;
 }
 
+static int ended_with = -1;
+
+static void record_end(int status)
+{
+	ended_with = status;
+}
+
 class Launch : public GuiTest {
 protected:
 	void SetUp() override
 	{
 		GuiTest::SetUp();
-		GTEST_FLAG_SET(death_test_style, "fast");
 		write_stand_in_game(dir.path());
+		ended_with = -1;
+		end_process = record_end;
 	}
 
-	// Presses "Jouer"; the launcher must end with status 0 and the stand-in
-	// game must have been started with `expected` after its own name.
+	void TearDown() override
+	{
+		end_process = std::exit;
+		GuiTest::TearDown();
+	}
+
+	// Presses "Jouer": the stand-in game must have been started with
+	// `expected`, the main window destroyed and the launcher ended with 0.
 	void expect_game_started_with(const std::vector<std::string> &expected)
 	{
-		EXPECT_EXIT(click(main_widget("bouton_jouer")), testing::ExitedWithCode(0), "");
+		GtkWidget *main = ZelkWidget.main;
+		g_object_add_weak_pointer(G_OBJECT(main), reinterpret_cast<gpointer *>(&main));
+		click(main_widget("bouton_jouer"));
+		EXPECT_EQ(ended_with, 0);
+		EXPECT_EQ(main, nullptr) << "the main window was not destroyed";
+		if (main)
+			g_object_remove_weak_pointer(G_OBJECT(main), reinterpret_cast<gpointer *>(&main));
 		ASSERT_TRUE(wait_for_file(dir / "args.out")) << "the game was not started";
 		std::vector<std::string> args = read_stand_in_args(dir.path());
 		ASSERT_FALSE(args.empty());
 		EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);
 		EXPECT_EQ(read_file(dir / "cwd.out"), fs::canonical(dir.path()).string() + "\n");
+		fs::remove(dir / "args.out");
+		ended_with = -1;
 	}
 
 	void toggle(const char *id, bool on)
@@ -59,7 +84,7 @@ TEST_F(Launch, EachSwitchHasItsOwnField)
 	start();
 	toggle("checkbutton3", true);
 	expect_game_started_with({"anna", "-f", "640x480", "Français", "1", "0"});
-	toggle("checkbutton3", false);
+	start();
 	toggle("checkbutton4", true);
 	expect_game_started_with({"anna", "-f", "640x480", "Français", "0", "1"});
 }
@@ -67,15 +92,14 @@ TEST_F(Launch, EachSwitchHasItsOwnField)
 TEST_F(Launch, ResolutionPositionGivesLetterAndItsTextAsItStands)
 {
 	add_player("anna");
-	start();
 	struct { int position; const char *letter; } cases[] = {
 		{0, "-0"}, {4, "-f"}, {5, "-0"}, {6, "-0"}, {7, "-w"}, {9, "-w"},
 	};
 	for (auto c : cases) {
+		start();
 		gtk_combo_box_set_active(combo("resolution"), c.position);
 		std::string text = combo_active_text(ZelkWidget.resolution).value();
 		expect_game_started_with({"anna", c.letter, text, "Français", "0", "0"});
-		fs::remove(dir / "args.out");
 	}
 }
 
@@ -99,8 +123,6 @@ TEST_F(Launch, HostilePlayerNamesArriveWholeAndUntouched)
 		add_player(name);
 		start();
 		expect_game_started_with({name, "-f", "640x480", "Français", "0", "0"});
-		fs::remove(dir / "args.out");
-		gtk_widget_destroy(ZelkWidget.main);
 	}
 	EXPECT_FALSE(fs::exists(dir / "x")) << "a name reached a shell";
 }
