@@ -104,3 +104,17 @@ TEST(Startup, ExportsExactlyTheEightHandlers)
 	                                  "fermer_fenetre_suppression", "supprimer_joueur"};
 	EXPECT_EQ(functions, handlers);
 }
+
+// Without GL on the display the banner stays empty; the launcher still
+// opens and runs.
+TEST(Startup, ComesUpOnADisplayWithoutGl)
+{
+	VirtualDisplay no_gl({"-extension", "GLX"});
+	ASSERT_FALSE(no_gl.name().empty()) << "Xvfb did not start";
+	TempDir dir;
+	lay_out_game_dir(dir.path());
+	fs::create_directories(dir / "profils/anna");
+	LauncherProcess p(dir.path(), no_gl.name());
+	EXPECT_FALSE(p.wait(std::chrono::milliseconds(2000))) << "launcher ended: " << p.output();
+	EXPECT_EQ(p.output(), "");
+}

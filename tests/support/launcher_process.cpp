@@ -14,7 +14,7 @@ extern char **environ;
 
 namespace fs = std::filesystem;
 
-LauncherProcess::LauncherProcess(const fs::path &workdir)
+LauncherProcess::LauncherProcess(const fs::path &workdir, const std::string &display)
 {
 	std::string pattern = (fs::temp_directory_path() / "trovik-out-XXXXXX").string();
 	int fd = mkstemp(pattern.data());
@@ -29,7 +29,17 @@ LauncherProcess::LauncherProcess(const fs::path &workdir)
 	posix_spawn_file_actions_addchdir_np(&actions, workdir.c_str());
 	std::string bin = GTKTROVIK_BIN;
 	char *argv[] = {bin.data(), nullptr};
-	int rc = posix_spawn(&pid_, bin.c_str(), &actions, nullptr, argv, environ);
+	std::vector<std::string> env_strings;
+	for (char **e = environ; *e; e++)
+		if (display.empty() || std::string(*e).rfind("DISPLAY=", 0) != 0)
+			env_strings.push_back(*e);
+	if (!display.empty())
+		env_strings.push_back("DISPLAY=" + display);
+	std::vector<char *> env;
+	for (std::string &e : env_strings)
+		env.push_back(e.data());
+	env.push_back(nullptr);
+	int rc = posix_spawn(&pid_, bin.c_str(), &actions, nullptr, argv, env.data());
 	posix_spawn_file_actions_destroy(&actions);
 	close(fd);
 	if (rc != 0)
@@ -90,4 +100,42 @@ LauncherResult run_launcher(const fs::path &workdir, std::chrono::milliseconds t
 	std::optional<int> status = p.wait(timeout);
 	p.kill();
 	return {status ? *status : -1, p.output()};
+}
+
+VirtualDisplay::VirtualDisplay(const std::vector<std::string> &options)
+{
+	int fds[2];
+	if (pipe(fds) != 0)
+		return;
+	std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]),
+	                                 "-nolisten", "tcp", "-screen", "0", "1024x768x24"};
+	args.insert(args.end(), options.begin(), options.end());
+	std::vector<char *> argv;
+	for (std::string &a : args)
+		argv.push_back(a.data());
+	argv.push_back(nullptr);
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addclose(&actions, fds[0]);
+	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+	if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ) != 0)
+		pid_ = -1;
+	posix_spawn_file_actions_destroy(&actions);
+	close(fds[1]);
+	// The server writes its display number once it accepts connections.
+	std::string number;
+	char c;
+	while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+		number += c;
+	close(fds[0]);
+	if (!number.empty())
+		name_ = ":" + number;
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+	if (pid_ > 0) {
+		::kill(pid_, SIGTERM);
+		waitpid(pid_, nullptr, 0);
+	}
 }

@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 class LauncherProcess {
 public:
-	// Starts the launcher in `workdir`; standard output goes to a file of its own.
-	explicit LauncherProcess(const std::filesystem::path &workdir);
+	// Starts the launcher in `workdir`, on `display` when one is given;
+	// standard output goes to a file of its own.
+	explicit LauncherProcess(const std::filesystem::path &workdir,
+	                         const std::string &display = {});
 	~LauncherProcess();
 	LauncherProcess(const LauncherProcess &) = delete;
 	LauncherProcess &operator=(const LauncherProcess &) = delete;
@@ -30,6 +33,22 @@ private:
 	pid_t pid_ = -1;
 	std::optional<int> status_;
 	std::filesystem::path outfile_;
+};
+
+// An X server of the test's own (Xvfb), for conditions the usual display
+// does not have; ended with the object.
+class VirtualDisplay {
+public:
+	explicit VirtualDisplay(const std::vector<std::string> &options);
+	~VirtualDisplay();
+	VirtualDisplay(const VirtualDisplay &) = delete;
+	VirtualDisplay &operator=(const VirtualDisplay &) = delete;
+
+	const std::string &name() const { return name_; } // ":N", empty on failure
+
+private:
+	pid_t pid_ = -1;
+	std::string name_;
 };
 
 struct LauncherResult {

@@ -1,0 +1,148 @@
+// Choosing the options of the game and starting it, as a user does.
+#include "session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+// Positions in the interface file's lists.
+enum { francais, english };
+enum { plein_ecran_title, fs_640, fs_800, fs_1024, fs_1280, dashes, fenetre_title, w_640, w_800,
+       w_1024 };
+
+TEST_F(EndToEnd, KeyboardChoicesBecomeTheGameArguments)
+{
+	add_player("zoe");
+	add_player("anna");
+	add_player("Bob");
+	install_game();
+	start();
+	screenshot("main-window", main_window);
+
+	// Language through its list: Return opens it, Down and Return pick.
+	press_keys({"alt+l", "Return"});
+	XWindow list = await_popup("langue");
+	press_keys({"Down", "Return"});
+	ASSERT_TRUE(window_goes_away(list.id));
+
+	// Resolution with the arrows alone, from the start-up position, across
+	// the separators to the windowed 800x600.
+	press_keys({"alt+a"});
+	press_keys(std::vector<std::string>(w_800 - fs_640, "Down"));
+
+	// Both switches on, then the second one off again.
+	press_keys({"alt+m", "alt+b", "alt+b"});
+
+	// "_Joueur" and "_Jouer" share Alt+J: the toolkit moves the focus to
+	// each in turn, the selector first. Down picks the second player in
+	// sorted order; the next Alt+J reaches the start button.
+	press_keys({"alt+j", "Down", "alt+j", "Return"});
+
+	expect_game_started_with({"Bob", "-w", "800x600", "English", "1", "0"});
+}
+
+TEST_F(EndToEnd, MouseChoicesBecomeTheGameArguments)
+{
+	add_player("anna");
+	add_player("Bob");
+	add_player("zoe");
+	install_game();
+	start();
+
+	choose_with_mouse("langue", english);
+
+	click_in_main("resolution");
+	XWindow list = await_popup("resolution");
+	Rect both = list.frame;
+	std::optional<XWindow> main = window_info(main_window);
+	ASSERT_TRUE(main);
+	int right = std::max(both.x + both.width, main->frame.x + main->frame.width);
+	int bottom = std::max(both.y + both.height, main->frame.y + main->frame.height);
+	both.x = std::min(both.x, main->frame.x);
+	both.y = std::min(both.y, main->frame.y);
+	both.width = right - both.x;
+	both.height = bottom - both.y;
+	screenshot("resolution-list", both);
+	const Rect &item = layout.popup("resolution").items.at(plein_ecran_title);
+	click_at(list.frame.x + item.center_x(), list.frame.y + item.center_y());
+	ASSERT_TRUE(window_goes_away(list.id));
+
+	choose_with_mouse("joueur", 2);
+	click_in_main("checkbutton4");
+	click_in_main("bouton_jouer");
+
+	// A heading of the list is no screen mode: "-0", its text as it stands.
+	expect_game_started_with({"zoe", "-0", "-- Plein écran --", "English", "0", "1"});
+}
+
+TEST_F(EndToEnd, EachMouseChoiceCanBeTakenBack)
+{
+	add_player("anna");
+	add_player("Bob");
+	install_game();
+	start();
+
+	choose_with_mouse("langue", english);
+	choose_with_mouse("langue", francais);
+	choose_with_mouse("resolution", w_1024);
+	choose_with_mouse("joueur", 1);
+	choose_with_mouse("joueur", 0);
+	click_in_main("checkbutton3");
+	click_in_main("checkbutton4");
+	click_in_main("checkbutton4");
+	click_in_main("bouton_jouer");
+
+	expect_game_started_with({"anna", "-w", "1024x768", "Français", "1", "0"});
+}
+
+TEST_F(EndToEnd, QuitEndsWithoutStartingTheGame)
+{
+	add_player("anna");
+	install_game();
+	std::string before = snapshot_tree(dir.path());
+	start();
+
+	click_in_main("checkbutton3");
+	click_in_main("bouton_quitter");
+
+	std::optional<int> status = launcher->wait(std::chrono::seconds(20));
+	ASSERT_TRUE(status.has_value()) << "the launcher did not end";
+	EXPECT_EQ(*status, 0);
+	EXPECT_EQ(snapshot_tree(dir.path()), before) << "the game ran or the disk changed";
+}
+
+// The game is missing, then there but not executable: each time the user
+// is told in a dialog over the launcher, which stays with the choices made;
+// once the game can run, the same button starts it.
+TEST_F(EndToEnd, GameThatCannotRunIsReportedUntilItCan)
+{
+	add_player("anna");
+	start();
+	press_keys({"alt+b"});
+
+	auto expect_dialog_then_close_it = [&](const char *why) {
+		press_keys({"Return"});
+		WindowId dialog = await_sub_window();
+		EXPECT_EQ(window_type(dialog), "_NET_WM_WINDOW_TYPE_DIALOG") << why;
+		EXPECT_EQ(transient_for(dialog), main_window) << why;
+		EXPECT_TRUE(launcher_running()) << why;
+
+		focus_window(dialog);
+		press_keys({"Return"});
+		EXPECT_TRUE(window_goes_away(dialog)) << why;
+		EXPECT_TRUE(launcher_running()) << why;
+		focus_window(main_window);
+	};
+
+	expect_dialog_then_close_it("game missing");
+	install_game();
+	fs::permissions(dir / "trovik.exe", fs::perms::owner_read | fs::perms::owner_write);
+	expect_dialog_then_close_it("game not executable");
+	EXPECT_FALSE(fs::exists(dir / "args.out"));
+
+	fs::permissions(dir / "trovik.exe", fs::perms::owner_all);
+	press_keys({"Return"});
+	expect_game_started_with({"anna", "-f", "640x480", "Français", "0", "1"});
+}

@@ -1,0 +1,143 @@
+#include "layout_ruler.h"
+
+#include "gui.h"
+#include "profiles/callbacks.h"
+#include "shell/interface.h"
+
+#include <gtk/gtk.h>
+
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+const Rect &WindowLayout::operator[](const std::string &id) const
+{
+	auto it = widgets.find(id);
+	if (it == widgets.end())
+		throw std::runtime_error("no widget " + id + " in the measured window");
+	return it->second;
+}
+
+const PopupLayout &LauncherLayout::popup(const std::string &combo) const
+{
+	auto it = popups.find(combo);
+	if (it == popups.end())
+		throw std::runtime_error("no list measured for " + combo);
+	return it->second;
+}
+
+// The loop never runs dry (the banner redraws on every idle pass), so it is
+// run in slices until the condition holds.
+template <class Condition>
+static void pump_until(Condition done, const char *what)
+{
+	for (int slices = 0; !done(); slices++) {
+		if (slices == 250)
+			throw std::runtime_error(std::string("the toolkit did not ") + what);
+		pump_events(20);
+	}
+	pump_events(50); // let the last resize settle
+}
+
+static Rect place(GtkWidget *widget)
+{
+	GtkWidget *top = gtk_widget_get_toplevel(widget);
+	int x = 0, y = 0;
+	if (!gtk_widget_translate_coordinates(widget, top, 0, 0, &x, &y))
+		throw std::runtime_error(std::string("cannot place ") + glade_get_widget_name(widget));
+	return {x, y, widget->allocation.width, widget->allocation.height};
+}
+
+static WindowLayout measure_window(GladeXML *tree, GtkWidget *window)
+{
+	pump_until([&] { return GTK_WIDGET_MAPPED(window) && window->allocation.width > 1; },
+	           "show a window");
+	WindowLayout layout;
+	layout.size = {0, 0, window->allocation.width, window->allocation.height};
+	GList *all = glade_xml_get_widget_prefix(tree, "");
+	for (GList *l = all; l; l = l->next) {
+		GtkWidget *w = GTK_WIDGET(l->data);
+		if (GTK_WIDGET_MAPPED(w))
+			layout.widgets[glade_get_widget_name(w)] = place(w);
+	}
+	g_list_free(all);
+	return layout;
+}
+
+static PopupLayout measure_popup(GtkWidget *combo)
+{
+	GList *menus = gtk_menu_get_for_attach_widget(combo); // the toolkit's list
+	if (!menus)
+		throw std::runtime_error("the combo box pops up no menu");
+	GtkWidget *menu = GTK_WIDGET(menus->data);
+	GtkWidget *top = gtk_widget_get_toplevel(menu);
+
+	gtk_combo_box_popup(GTK_COMBO_BOX(combo));
+	pump_until([&] { return GTK_WIDGET_MAPPED(top); }, "pop a list up");
+	PopupLayout popup;
+	popup.size = {0, 0, top->allocation.width, top->allocation.height};
+	GList *items = gtk_container_get_children(GTK_CONTAINER(menu));
+	for (GList *l = items; l; l = l->next)
+		if (GTK_WIDGET_VISIBLE(GTK_WIDGET(l->data)))
+			popup.items.push_back(place(GTK_WIDGET(l->data)));
+	g_list_free(items);
+	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
+	pump_until([&] { return !GTK_WIDGET_MAPPED(top); }, "pop a list down");
+	return popup;
+}
+
+// Leaves the process as the launcher's code found it, whatever happened.
+class BuiltWindows {
+public:
+	explicit BuiltWindows(const fs::path &dir) : cd_(dir) {}
+	~BuiltWindows()
+	{
+		if (ZelkWidget.ajout)
+			gtk_widget_destroy(ZelkWidget.ajout);
+		if (ZelkWidget.suppression)
+			gtk_widget_destroy(ZelkWidget.suppression);
+		if (ZelkWidget.main) {
+			// Its destruction would quit a main loop that is not running.
+			g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit,
+			                                     nullptr);
+			gtk_widget_destroy(ZelkWidget.main);
+		}
+		pump_events(50);
+		gdk_display_sync(gdk_display_get_default());
+		ZelkWidget = {};
+		gui_glade_xml.reset();
+		gui_glade_xml2.reset();
+		gui_glade_xml3.reset();
+	}
+	BuiltWindows(const BuiltWindows &) = delete;
+	BuiltWindows &operator=(const BuiltWindows &) = delete;
+
+private:
+	ScopedChdir cd_;
+};
+
+LauncherLayout measure_launcher(const fs::path &gamedir)
+{
+	if (!gdk_display_get_default())
+		throw std::runtime_error("no X display");
+	BuiltWindows built(gamedir);
+	LauncherLayout layout;
+
+	zelk_gui_load();
+	layout.main = measure_window(gui_glade_xml.get(), ZelkWidget.main);
+	for (const char *id : {"langue", "resolution", "joueur"}) {
+		GtkWidget *combo = glade_xml_get_widget(gui_glade_xml.get(), id);
+		GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
+		if (gtk_tree_model_iter_n_children(model, nullptr) > 0) // an empty one pops nothing up
+			layout.popups[id] = measure_popup(combo);
+	}
+
+	ouvrir_fenetre_ajout(nullptr, nullptr);
+	layout.add = measure_window(gui_glade_xml2.get(), ZelkWidget.ajout);
+	gtk_widget_destroy(ZelkWidget.ajout);
+
+	ouvrir_fenetre_suppression(nullptr, nullptr);
+	layout.remove = measure_window(gui_glade_xml3.get(), ZelkWidget.suppression);
+	fermer_fenetre_suppression(nullptr, nullptr);
+	return layout;
+}

@@ -1,0 +1,160 @@
+// Creating and deleting players through their windows, as a user does.
+#include "session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+static std::vector<std::string> defaults_after(const std::string &player)
+{
+	return {player, "-f", "640x480", "Français", "0", "0"};
+}
+
+static bool inside(const Rect &r, int x, int y)
+{
+	return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+}
+
+TEST_F(EndToEnd, AddWindowByKeyboard)
+{
+	add_player("anna");
+	add_player("Bob");
+	install_game();
+	std::string before = snapshot_tree(dir.path());
+	start();
+
+	// Left through Cancel, a Tab away from the name.
+	press_keys({"alt+n"});
+	WindowId add = await_sub_window();
+	EXPECT_EQ(window_info(add)->name, "Nouveau joueur");
+	focus_window(add);
+	type_text("ghost");
+	press_keys({"Tab", "Return"});
+	ASSERT_TRUE(window_goes_away(add));
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+	EXPECT_TRUE(launcher_running());
+
+	// Confirmed with Enter in the name: the player exists and is selected.
+	focus_window(main_window);
+	press_keys({"alt+n"});
+	add = await_sub_window();
+	focus_window(add);
+	type_text("Carla");
+	screenshot("add-player", add);
+	press_keys({"Return"});
+	ASSERT_TRUE(window_goes_away(add));
+	EXPECT_TRUE(fs::is_directory(dir / "profils" / "Carla"));
+	EXPECT_TRUE(launcher_running());
+
+	focus_window(main_window);
+	press_keys({"Return"});
+	expect_game_started_with(defaults_after("Carla"));
+}
+
+TEST_F(EndToEnd, AddWindowByMouse)
+{
+	add_player("anna");
+	install_game();
+	std::string before = snapshot_tree(dir.path());
+	start();
+
+	click_in_main("bouton_ajout");
+	WindowId add = await_sub_window();
+	focus_window(add);
+	type_text("ghost");
+
+	// While the window is open, the main window takes no orders.
+	std::optional<XWindow> main = window_info(main_window), over = window_info(add);
+	ASSERT_TRUE(main && over);
+	const Rect &jouer = layout.main["bouton_jouer"];
+	ASSERT_FALSE(inside(over->frame, main->frame.x + jouer.center_x(),
+	                    main->frame.y + jouer.center_y()))
+		<< "the add window covers the start button";
+	click_in_main("bouton_jouer");
+	EXPECT_FALSE(eventually([&] { return fs::exists(dir / "args.out"); }, 1500ms))
+		<< "the game started from under the add window";
+	ASSERT_TRUE(launcher_running());
+
+	click(add, layout.add, "annuler_ajout");
+	ASSERT_TRUE(window_goes_away(add));
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+
+	click_in_main("bouton_ajout");
+	add = await_sub_window();
+	focus_window(add);
+	type_text("zed");
+	click(add, layout.add, "bouton_creer");
+	ASSERT_TRUE(window_goes_away(add));
+	EXPECT_TRUE(fs::is_directory(dir / "profils" / "zed"));
+
+	click_in_main("bouton_jouer");
+	expect_game_started_with(defaults_after("zed"));
+}
+
+// The player selected at start-up, anna, has records: they go with her.
+TEST_F(EndToEnd, DeleteWindowByKeyboard)
+{
+	add_player("anna");
+	fs::create_directories(dir / "profils" / "anna" / "pack1" / "level3");
+	write_file(dir / "profils" / "anna" / "pack1" / "level1", "12 moves\n");
+	add_player("Bob");
+	add_player("zoe");
+	install_game();
+	std::string before = snapshot_tree(dir.path());
+	start();
+
+	// Cancel has the focus: Return leaves.
+	press_keys({"alt+s"});
+	WindowId del = await_sub_window();
+	EXPECT_EQ(window_info(del)->name, "Supprimer un joueur");
+	screenshot("delete-player", del);
+	focus_window(del);
+	press_keys({"Return"});
+	ASSERT_TRUE(window_goes_away(del));
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+	EXPECT_TRUE(launcher_running());
+
+	focus_window(main_window);
+	press_keys({"alt+s"});
+	del = await_sub_window();
+	focus_window(del);
+	press_keys({"alt+s"});
+	ASSERT_TRUE(window_goes_away(del));
+	EXPECT_FALSE(fs::exists(dir / "profils" / "anna"));
+	EXPECT_TRUE(fs::is_directory(dir / "profils" / "Bob"));
+	EXPECT_TRUE(fs::is_directory(dir / "profils" / "zoe"));
+	EXPECT_TRUE(launcher_running());
+
+	// The first remaining player in sorted order is selected.
+	focus_window(main_window);
+	press_keys({"Return"});
+	expect_game_started_with(defaults_after("Bob"));
+}
+
+TEST_F(EndToEnd, DeleteWindowByMouse)
+{
+	add_player("anna");
+	add_player("Bob");
+	install_game();
+	std::string before = snapshot_tree(dir.path());
+	start();
+
+	click_in_main("bouton_suppression");
+	WindowId del = await_sub_window();
+	click(del, layout.remove, "annuler_suppression");
+	ASSERT_TRUE(window_goes_away(del));
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
+
+	click_in_main("bouton_suppression");
+	del = await_sub_window();
+	click(del, layout.remove, "bouton_supprimer");
+	ASSERT_TRUE(window_goes_away(del));
+	EXPECT_FALSE(fs::exists(dir / "profils" / "anna"));
+	EXPECT_TRUE(fs::is_directory(dir / "profils" / "Bob"));
+
+	click_in_main("bouton_jouer");
+	expect_game_started_with(defaults_after("Bob"));
+}

@@ -1,0 +1,132 @@
+#include "session.h"
+
+#include "gui.h"
+
+#include <gdk/gdk.h>
+
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+static std::string size_text(const Rect &r)
+{
+	return std::to_string(r.width) + "x" + std::to_string(r.height);
+}
+
+void EndToEnd::SetUp()
+{
+	ASSERT_NE(gdk_display_get_default(), nullptr) << "these tests need an X display";
+	for (const char *tool : {"xdotool", "xwininfo", "xprop"})
+		require_tool(tool);
+	lay_out_game_dir(dir.path());
+}
+
+void EndToEnd::add_player(const std::string &name)
+{
+	fs::create_directories(dir / "profils" / name);
+}
+
+void EndToEnd::install_game()
+{
+	write_stand_in_game(dir.path());
+}
+
+// Windows are shown before everything in them is filled in, and grow
+// afterwards: a window is ready for clicks once it has its measured size.
+static XWindow at_measured_size(WindowId id, const Rect &size, const std::string &what)
+{
+	std::optional<XWindow> w;
+	eventually([&] {
+		w = window_info(id);
+		return !w || (w->viewable && w->frame.same_size(size));
+	});
+	if (!w || !w->viewable)
+		throw std::runtime_error("the window of " + what + " is not shown");
+	if (!w->frame.same_size(size))
+		throw std::runtime_error("the window of " + what + " is " + size_text(w->frame) +
+		                         ", measured " + size_text(size));
+	return *w;
+}
+
+void EndToEnd::start()
+{
+	layout = measure_launcher(dir.path());
+	launcher = std::make_unique<LauncherProcess>(dir.path());
+	std::optional<WindowId> main;
+	eventually([&] {
+		for (const XWindow &w : windows_of(launcher->pid()))
+			if (!w.override_redirect && w.name == "Trovik")
+				main = w.id;
+		return main.has_value() || !launcher->running();
+	});
+	if (!main)
+		throw std::runtime_error("the launcher showed no main window; it wrote: " +
+		                         launcher->output());
+	main_window = *main;
+	at_measured_size(main_window, layout.main.size, "the launcher");
+	focus_window(main_window);
+}
+
+WindowId EndToEnd::await_sub_window()
+{
+	std::optional<WindowId> found;
+	eventually([&] {
+		for (const XWindow &w : windows_of(launcher->pid()))
+			if (!w.override_redirect && w.id != main_window)
+				found = w.id;
+		return found.has_value();
+	});
+	if (!found)
+		throw std::runtime_error("no window of the launcher's showed up");
+	return *found;
+}
+
+XWindow EndToEnd::await_popup(const std::string &combo)
+{
+	std::optional<XWindow> found;
+	eventually([&] {
+		for (const XWindow &w : windows_of(launcher->pid()))
+			if (w.override_redirect)
+				found = w;
+		return found.has_value();
+	});
+	if (!found)
+		throw std::runtime_error("the list of " + combo + " did not pop up");
+	return at_measured_size(found->id, layout.popup(combo).size, "the list of " + combo);
+}
+
+bool EndToEnd::window_goes_away(WindowId id)
+{
+	return eventually([&] {
+		std::optional<XWindow> w = window_info(id);
+		return !w || !w->viewable;
+	});
+}
+
+void EndToEnd::click(WindowId window, const WindowLayout &where, const std::string &id)
+{
+	XWindow w = at_measured_size(window, where.size, id);
+	const Rect &r = where[id];
+	click_at(w.frame.x + r.center_x(), w.frame.y + r.center_y());
+}
+
+void EndToEnd::choose_with_mouse(const std::string &combo, int position)
+{
+	click_in_main(combo);
+	XWindow list = await_popup(combo);
+	const Rect &item = layout.popup(combo).items.at(position);
+	click_at(list.frame.x + item.center_x(), list.frame.y + item.center_y());
+	if (!window_goes_away(list.id))
+		throw std::runtime_error("the list of " + combo + " stayed up");
+}
+
+void EndToEnd::expect_game_started_with(const std::vector<std::string> &expected)
+{
+	std::optional<int> status = launcher->wait(std::chrono::seconds(20));
+	ASSERT_TRUE(status.has_value()) << "the launcher did not end";
+	EXPECT_EQ(*status, 0);
+	ASSERT_TRUE(wait_for_file(dir / "args.out")) << "the game was not started";
+	std::vector<std::string> args = read_stand_in_args(dir.path());
+	ASSERT_FALSE(args.empty());
+	EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);
+}

@@ -1,0 +1,254 @@
+#include "x_desktop.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char **environ;
+
+namespace fs = std::filesystem;
+
+// Holds a scratch file for a tool's output and removes it afterwards.
+class OutputFile {
+public:
+	OutputFile()
+	{
+		std::string pattern = (fs::temp_directory_path() / "trovik-tool-XXXXXX").string();
+		fd_ = mkstemp(pattern.data());
+		if (fd_ < 0)
+			throw std::runtime_error("mkstemp failed");
+		path_ = pattern;
+	}
+	~OutputFile()
+	{
+		if (fd_ >= 0)
+			close(fd_);
+		std::error_code ec;
+		fs::remove(path_, ec);
+	}
+	OutputFile(const OutputFile &) = delete;
+	OutputFile &operator=(const OutputFile &) = delete;
+
+	int fd() const { return fd_; }
+	std::string contents() const
+	{
+		std::ifstream in(path_, std::ios::binary);
+		std::ostringstream s;
+		s << in.rdbuf();
+		return s.str();
+	}
+
+private:
+	int fd_ = -1;
+	fs::path path_;
+};
+
+static std::string describe(const std::vector<std::string> &argv)
+{
+	std::string all;
+	for (const std::string &a : argv)
+		all += (all.empty() ? "" : " ") + a;
+	return all;
+}
+
+ToolResult run_tool(const std::vector<std::string> &argv, std::chrono::milliseconds timeout,
+                    bool quiet)
+{
+	OutputFile out;
+	std::vector<char *> args;
+	for (const std::string &a : argv)
+		args.push_back(const_cast<char *>(a.c_str()));
+	args.push_back(nullptr);
+
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_adddup2(&actions, out.fd(), STDOUT_FILENO);
+	if (quiet)
+		posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+	pid_t pid;
+	int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	if (rc != 0)
+		return {127, ""};
+
+	int raw = 0;
+	bool ended = eventually([&] { return waitpid(pid, &raw, WNOHANG) == pid; }, timeout);
+	if (!ended) {
+		kill(pid, SIGKILL);
+		waitpid(pid, &raw, 0);
+		return {-1, out.contents()};
+	}
+	return {WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw), out.contents()};
+}
+
+static std::string must_run(const std::vector<std::string> &argv)
+{
+	ToolResult r = run_tool(argv);
+	if (r.status != 0)
+		throw std::runtime_error(describe(argv) + " failed with status " +
+		                         std::to_string(r.status));
+	return r.out;
+}
+
+void require_tool(const std::string &name)
+{
+	const char *path = std::getenv("PATH");
+	std::istringstream dirs(path ? path : "");
+	for (std::string dir; std::getline(dirs, dir, ':');)
+		if (!dir.empty() && access((fs::path(dir) / name).c_str(), X_OK) == 0)
+			return;
+	throw std::runtime_error(name + " is needed to drive the display");
+}
+
+static std::string hex(WindowId id)
+{
+	std::ostringstream s;
+	s << "0x" << std::hex << id;
+	return s.str();
+}
+
+static int field(const std::string &text, const std::string &label)
+{
+	auto at = text.find(label);
+	if (at == std::string::npos)
+		throw std::runtime_error("xwininfo gave no " + label);
+	return std::stoi(text.substr(at + label.size()));
+}
+
+static std::string word_after(const std::string &text, const std::string &label)
+{
+	auto at = text.find(label);
+	if (at == std::string::npos)
+		return "";
+	std::istringstream rest(text.substr(at + label.size()));
+	std::string word;
+	rest >> word;
+	return word;
+}
+
+std::optional<XWindow> window_info(WindowId id)
+{
+	ToolResult r = run_tool({"xwininfo", "-id", hex(id)}, std::chrono::seconds(15), true);
+	if (r.status != 0) // it went away meanwhile
+		return std::nullopt;
+	const std::string &t = r.out;
+	XWindow w;
+	w.id = id;
+	std::string first = t.substr(0, t.find('\n', t.find("Window id:")));
+	auto open = first.find('"'), close = first.rfind('"');
+	if (open != std::string::npos && close > open)
+		w.name = first.substr(open + 1, close - open - 1);
+	w.frame = {field(t, "Absolute upper-left X:"), field(t, "Absolute upper-left Y:"),
+	           field(t, "Width:"), field(t, "Height:")};
+	w.viewable = word_after(t, "Map State:") == "IsViewable";
+	w.input_only = word_after(t, "  Class:") == "InputOnly";
+	w.override_redirect = word_after(t, "Override Redirect State:") == "yes";
+	return w;
+}
+
+static Rect screen()
+{
+	static const Rect root = [] {
+		std::string t = must_run({"xwininfo", "-root"});
+		return Rect{0, 0, field(t, "Width:"), field(t, "Height:")};
+	}();
+	return root;
+}
+
+std::vector<XWindow> windows_of(pid_t pid)
+{
+	// Finds nothing: status 1 and no output.
+	ToolResult r = run_tool({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)},
+	                        std::chrono::seconds(15), true);
+	std::vector<XWindow> found;
+	std::istringstream ids(r.out);
+	WindowId id;
+	Rect s = screen();
+	while (ids >> id) {
+		std::optional<XWindow> w = window_info(id);
+		if (!w || !w->viewable || w->input_only)
+			continue;
+		const Rect &f = w->frame;
+		if (f.x + f.width > 0 && f.y + f.height > 0 && f.x < s.width && f.y < s.height)
+			found.push_back(*w);
+	}
+	return found;
+}
+
+std::optional<WindowId> transient_for(WindowId id)
+{
+	std::string t = must_run({"xprop", "-id", hex(id), "WM_TRANSIENT_FOR"});
+	std::string word = word_after(t, "window id # ");
+	if (word.empty())
+		return std::nullopt;
+	return std::stoul(word, nullptr, 16);
+}
+
+std::string window_type(WindowId id)
+{
+	std::string t = must_run({"xprop", "-id", hex(id), "_NET_WM_WINDOW_TYPE"});
+	std::string word = word_after(t, "= ");
+	if (!word.empty() && word.back() == ',')
+		word.pop_back();
+	return word;
+}
+
+void focus_window(WindowId id)
+{
+	std::string w = std::to_string(id);
+	must_run({"xdotool", "windowraise", w, "windowfocus", "--sync", w});
+}
+
+void press_keys(const std::vector<std::string> &keys)
+{
+	std::vector<std::string> argv = {"xdotool", "key", "--delay", "40"};
+	argv.insert(argv.end(), keys.begin(), keys.end());
+	must_run(argv);
+}
+
+void type_text(const std::string &text)
+{
+	must_run({"xdotool", "type", "--delay", "40", text});
+}
+
+void click_at(int x, int y)
+{
+	// Without --sync, which waits for ever when the pointer is there
+	// already; the server handles the move before the click all the same.
+	must_run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+static std::optional<fs::path> screenshot_file(const std::string &name)
+{
+	const char *dir = std::getenv("TROVIK_SCREENSHOTS");
+	if (!dir || !*dir)
+		return std::nullopt;
+	fs::create_directories(dir);
+	return fs::path(dir) / (name + ".png");
+}
+
+// ImageMagick by its full path: another "convert" may come first in PATH.
+static const char *const import_tool = "/usr/bin/import";
+
+void screenshot(const std::string &name, WindowId id)
+{
+	if (std::optional<fs::path> file = screenshot_file(name))
+		must_run({import_tool, "-window", hex(id), "-strip", file->string()});
+}
+
+void screenshot(const std::string &name, const Rect &area)
+{
+	if (std::optional<fs::path> file = screenshot_file(name)) {
+		std::string crop = std::to_string(area.width) + "x" + std::to_string(area.height) +
+		                   "+" + std::to_string(area.x) + "+" + std::to_string(area.y);
+		must_run({import_tool, "-window", "root", "-crop", crop, "+repage", "-strip",
+		          file->string()});
+	}
+}

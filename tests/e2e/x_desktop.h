@@ -1,0 +1,82 @@
+// The X display as a user meets it: windows found and measured by the X
+// server, keys and clicks sent through the XTEST extension (xdotool), and
+// pictures of the screen (ImageMagick). Every tool runs as a process of its
+// own, started with an argument vector; a tool that fails throws.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using WindowId = unsigned long;
+
+struct Rect {
+	int x = 0, y = 0, width = 0, height = 0;
+
+	int center_x() const { return x + width / 2; }
+	int center_y() const { return y + height / 2; }
+	bool same_size(const Rect &o) const { return width == o.width && height == o.height; }
+};
+
+struct XWindow {
+	WindowId id = 0;
+	std::string name;
+	Rect frame; // relative to the root window
+	bool viewable = false;
+	bool input_only = false;
+	bool override_redirect = false; // menus and other pop-ups
+};
+
+struct ToolResult {
+	int status; // exit status, -1 when the tool had to be killed
+	std::string out;
+};
+
+// Runs argv[0] (looked up in PATH) and collects its standard output; a
+// quiet tool's complaints are dropped.
+ToolResult run_tool(const std::vector<std::string> &argv,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(15),
+                    bool quiet = false);
+// Throws unless a tool of that name can be run.
+void require_tool(const std::string &name);
+
+std::optional<XWindow> window_info(WindowId id);
+// The windows of process `pid` that show on the screen: mapped, drawn and
+// at least partly inside the root window.
+std::vector<XWindow> windows_of(pid_t pid);
+std::optional<WindowId> transient_for(WindowId id);
+// The first type of _NET_WM_WINDOW_TYPE, such as "_NET_WM_WINDOW_TYPE_DIALOG".
+std::string window_type(WindowId id);
+
+// Raises `id` and gives it the keyboard, as clicking its title would
+// (there is no window manager to do it).
+void focus_window(WindowId id);
+// Key presses in xdotool's names ("alt+l", "Down", "Return"), one after the
+// other, to the window that has the keyboard.
+void press_keys(const std::vector<std::string> &keys);
+void type_text(const std::string &text);
+// Moves the pointer to (x, y) of the root window and clicks button 1 there.
+void click_at(int x, int y);
+
+// When TROVIK_SCREENSHOTS names a directory, saves the window, or the
+// rectangle of the screen, there as `name`.png; otherwise does nothing.
+void screenshot(const std::string &name, WindowId id);
+void screenshot(const std::string &name, const Rect &area);
+
+// Polls `done` until it holds or `timeout` has passed; true if it held.
+template <class Condition>
+bool eventually(Condition done, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+	auto deadline = std::chrono::steady_clock::now() + timeout;
+	while (!done()) {
+		if (std::chrono::steady_clock::now() >= deadline)
+			return false;
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	return true;
+}
