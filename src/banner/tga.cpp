@@ -134,24 +134,26 @@ int checkSize(int value)
 	return value >= 2 && value <= MAX_SIDE && (value & (value - 1)) == 0;
 }
 
-std::vector<unsigned char> getRGBA(std::FILE *f, int count)
+// Colour pixels are stored blue first; OpenGL wants red first.
+static std::vector<unsigned char> getColour(std::FILE *f, int count, int bytesPerPixel,
+                                            GLenum format)
 {
-	std::vector<unsigned char> buf = readBlock(f, count, 4);
+	std::vector<unsigned char> buf = readBlock(f, count, bytesPerPixel);
 	if (!buf.empty()) {
-		swapRedBlue(buf, 4);
-		texFormat = GL_RGBA;
+		swapRedBlue(buf, bytesPerPixel);
+		texFormat = format;
 	}
 	return buf;
 }
 
+std::vector<unsigned char> getRGBA(std::FILE *f, int count)
+{
+	return getColour(f, count, 4, GL_RGBA);
+}
+
 std::vector<unsigned char> getRGB(std::FILE *f, int count)
 {
-	std::vector<unsigned char> buf = readBlock(f, count, 3);
-	if (!buf.empty()) {
-		swapRedBlue(buf, 3);
-		texFormat = GL_RGB;
-	}
-	return buf;
+	return getColour(f, count, 3, GL_RGB);
 }
 
 std::vector<unsigned char> getGray(std::FILE *f, int count)
