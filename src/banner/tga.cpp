@@ -67,6 +67,18 @@ static bool skipId(std::FILE *f, int length)
 	return std::fread(id.data(), 1, length, f) == size_t(length);
 }
 
+// A file that says it is large but is not gets no buffer of the size it
+// claims. Streams that cannot tell their size are left to the read.
+static bool holdsAtLeast(std::FILE *f, size_t bytes)
+{
+	long here = std::ftell(f);
+	if (here < 0 || std::fseek(f, 0, SEEK_END) != 0)
+		return true;
+	long end = std::ftell(f);
+	std::fseek(f, here, SEEK_SET);
+	return end < 0 || size_t(end - here) >= bytes;
+}
+
 // One read of the whole block; an empty result is the only failure.
 static std::vector<unsigned char> readBlock(std::FILE *f, int count, int bytesPerPixel)
 {
@@ -185,6 +197,8 @@ int readTGA(std::FILE *f, TgaImage &out)
 	if (!skipId(f, h.idLength))
 		return TGA_ERR_DATA;
 	// Both sides are at most 2048 here, so the product fits an int.
+	if (!holdsAtLeast(f, size_t(h.width) * h.height * (h.depth / 8)))
+		return TGA_ERR_DATA;
 	TgaImage img;
 	img.pixels = getData(f, h.width * h.height, h.depth);
 	if (img.pixels.empty())

@@ -1,0 +1,273 @@
+// Arbitrary bytes through the TGA reading path, with no GL context. Every
+// result is compared with a decoder written here from the file layout, so a
+// reader that returns the wrong pixels fails as surely as one that crashes.
+#include "banner/tga.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#define CHECK(cond) ((cond) ? (void)0 : fail(#cond, __LINE__))
+
+using Bytes = std::vector<unsigned char>;
+
+struct FileCloser {
+	void operator()(std::FILE *f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+struct Depth {
+	int bits;
+	int bytes;
+	GLenum format;
+};
+
+struct Expected {
+	int code = 0;
+	int width = 0;
+	int height = 0;
+	GLenum format = 0;
+	Bytes pixels;
+	long end = 0;
+};
+
+enum { HEADER = 18, TOP_TO_BOTTOM = 0x20, RIGHT_TO_LEFT = 0x10 };
+
+// Neither 0 nor a format any reader sets, so a stray write of either shows.
+static const GLenum untouched = 0x7f7f;
+
+static const Depth depths[] = {
+	{32, 4, GL_RGBA},
+	{24, 3, GL_RGB},
+	{8, 1, GL_LUMINANCE},
+};
+
+[[noreturn]] static void
+fail(const char *what, int line)
+{
+	std::fprintf(stderr, "tga_fuzz.cpp:%d: invariant broken: %s\n", line, what);
+	std::abort();
+}
+
+// The stream reads a copy, so ASan sees any read past the input's end.
+struct Stream {
+	Bytes data;
+	File file;
+
+	explicit Stream(Bytes bytes) : data(std::move(bytes))
+	{
+		file.reset(fmemopen(data.data(), data.size(), "rb"));
+		if (!file) {
+			std::perror("fmemopen");
+			std::abort();
+		}
+	}
+	std::FILE *get() const { return file.get(); }
+};
+
+static bool
+accepted_side(long v)
+{
+	for (long s = 2; s <= 2048; s *= 2)
+		if (v == s)
+			return true;
+	return false;
+}
+
+static const Depth *
+find_depth(long bits)
+{
+	for (const Depth &d : depths)
+		if (d.bits == bits)
+			return &d;
+	return nullptr;
+}
+
+static int
+side(const Bytes &in, std::size_t at)
+{
+	return in[at] | in[at + 1] << 8;
+}
+
+static void
+to_gl_order(unsigned char *px, int bytes)
+{
+	if (bytes >= 3)
+		std::swap(px[0], px[2]);
+}
+
+// GL order: bottom row first, each row from its left end, red first.
+static Bytes
+decode_pixels(const Bytes &in, std::size_t start, int w, int h, int bytes, int descriptor)
+{
+	Bytes out(std::size_t(w) * h * bytes);
+
+	for (int r = 0; r < h; r++) {
+		int sr = descriptor & TOP_TO_BOTTOM ? h - 1 - r : r;
+		for (int c = 0; c < w; c++) {
+			int sc = descriptor & RIGHT_TO_LEFT ? w - 1 - c : c;
+			const unsigned char *src = &in[start + (std::size_t(sr) * w + sc) * bytes];
+			unsigned char *dst = &out[(std::size_t(r) * w + c) * bytes];
+			std::copy(src, src + bytes, dst);
+			to_gl_order(dst, bytes);
+		}
+	}
+	return out;
+}
+
+static Expected
+decode(const Bytes &in)
+{
+	Expected e;
+
+	if (in.size() < HEADER) {
+		e.code = TGA_ERR_HEADER;
+		return e;
+	}
+	if (in[1] != 0 || (in[2] != 2 && in[2] != 3)) {
+		e.code = TGA_ERR_TYPE;
+		return e;
+	}
+	int w = side(in, 12), h = side(in, 14);
+	if (!accepted_side(w) || !accepted_side(h)) {
+		e.code = TGA_ERR_SIZE;
+		return e;
+	}
+	const Depth *d = find_depth(in[16]);
+	if (!d) {
+		e.code = TGA_ERR_DEPTH;
+		return e;
+	}
+	std::size_t start = HEADER + in[0];
+	std::size_t n = std::size_t(w) * h * d->bytes;
+	if (in.size() < start + n) {
+		e.code = TGA_ERR_DATA;
+		return e;
+	}
+	e.code = TGA_OK;
+	e.width = w;
+	e.height = h;
+	e.format = d->format;
+	e.pixels = decode_pixels(in, start, w, h, d->bytes, in[17]);
+	e.end = long(start + n);
+	return e;
+}
+
+static void
+check_file(const Bytes &in)
+{
+	const Bytes poison = {0xab, 0xcd};
+	Expected want = decode(in);
+	Stream s(in);
+	TgaImage out;
+
+	out.width = -1;
+	out.height = -1;
+	out.format = untouched;
+	out.pixels = poison;
+	texFormat = untouched;
+	int got = readTGA(s.get(), out);
+	CHECK(got == want.code);
+	if (got != TGA_OK) {
+		CHECK(texFormat == untouched);
+		CHECK(out.width == -1 && out.height == -1);
+		CHECK(out.format == untouched && out.pixels == poison);
+		return;
+	}
+	const Depth *d = find_depth(in[16]);
+	CHECK(d != nullptr);
+	CHECK(accepted_side(out.width) && accepted_side(out.height));
+	CHECK(out.width == want.width && out.height == want.height);
+	CHECK(out.pixels.size() == std::size_t(out.width) * out.height * d->bytes);
+	CHECK(texFormat == d->format && out.format == texFormat);
+	CHECK(out.pixels == want.pixels);
+	// Nothing past the pixel data is read: a footer is never consumed.
+	CHECK(std::ftell(s.get()) == want.end);
+}
+
+static Bytes
+expected_block(const Bytes &data, std::int32_t count, const Depth &d)
+{
+	Bytes out(data.begin(), data.begin() + std::size_t(count) * d.bytes);
+
+	for (std::size_t o = 0; o < out.size(); o += d.bytes)
+		to_gl_order(&out[o], d.bytes);
+	return out;
+}
+
+static void
+check_reader(const Bytes &data, std::int32_t count, const Depth &d)
+{
+	Stream s(data);
+
+	texFormat = untouched;
+	Bytes got = getData(s.get(), count, d.bits);
+	bool fits = count > 0 && std::uint64_t(count) * d.bytes <= data.size();
+	if (!fits) {
+		CHECK(got.empty());
+		CHECK(texFormat == untouched);
+		return;
+	}
+	CHECK(got.size() == std::size_t(count) * d.bytes);
+	CHECK(got == expected_block(data, count, d));
+	CHECK(texFormat == d.format);
+	CHECK(std::ftell(s.get()) == long(got.size()));
+}
+
+static void
+check_other_depth(const Bytes &data, std::int32_t count, int bits)
+{
+	Stream s(data);
+
+	texFormat = untouched;
+	Bytes got = getData(s.get(), count, bits);
+	CHECK(got.empty());
+	CHECK(texFormat == untouched);
+	CHECK(std::ftell(s.get()) == 0);
+}
+
+// Counts far past any input, some whose byte size wraps in 32 bits: each
+// must come back empty. A reader that trusted them would read a wrapped
+// size or ask for gigabytes, which libFuzzer's malloc limit reports.
+static const std::int32_t huge_counts[] = {
+	INT32_MAX, INT32_MIN, 1 << 30, (1 << 30) + 1, 0x55555556, 2048 * 2048 + 1,
+};
+
+// Bytes 0-1: a pixel count (little-endian, signed); byte 2: a depth; the
+// rest: the stream. Sixteen bits keep the fuzzer from spending its time
+// zeroing buffers for reads that are bound to come up short.
+static void
+check_readers(const Bytes &in)
+{
+	if (in.size() < 3)
+		return;
+	std::int32_t count = std::int16_t(in[0] | in[1] << 8);
+	int bits = in[2];
+	Bytes data(in.begin() + 3, in.end());
+
+	CHECK(checkSize(count) == (accepted_side(count) ? 1 : 0));
+	for (const Depth &d : depths)
+		check_reader(data, count, d);
+	if (find_depth(bits))
+		check_reader(data, count, *find_depth(bits));
+	else
+		check_other_depth(data, count, bits);
+	for (std::int32_t n : huge_counts) {
+		CHECK(checkSize(n) == 0);
+		check_reader(data, n, depths[in[2] % 3]);
+	}
+}
+
+extern "C" int
+LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+	Bytes in(data, data + size);
+
+	check_file(in);
+	check_readers(in);
+	return 0;
+}
