@@ -36,7 +36,6 @@ static void pump_until(Condition done, const char *what)
 			throw std::runtime_error(std::string("the toolkit did not ") + what);
 		pump_events(20);
 	}
-	pump_events(50); // let the last resize settle
 }
 
 static Rect place(GtkWidget *widget)
@@ -44,14 +43,22 @@ static Rect place(GtkWidget *widget)
 	GtkWidget *top = gtk_widget_get_toplevel(widget);
 	int x = 0, y = 0;
 	if (!gtk_widget_translate_coordinates(widget, top, 0, 0, &x, &y))
-		throw std::runtime_error(std::string("cannot place ") + glade_get_widget_name(widget));
+		throw std::runtime_error(std::string("cannot place a ") + G_OBJECT_TYPE_NAME(widget));
 	return {x, y, widget->allocation.width, widget->allocation.height};
 }
 
 static WindowLayout measure_window(GladeXML *tree, GtkWidget *window)
 {
-	pump_until([&] { return GTK_WIDGET_MAPPED(window) && window->allocation.width > 1; },
-	           "show a window");
+	pump_until([&] { return GTK_WIDGET_MAPPED(window); }, "show a window");
+	// The toolkit lays a window out again some time after its contents
+	// change (the banner, a label's text); doing it now gives the places
+	// it settles on. None of these windows can be resized: they take the
+	// size their contents ask for.
+	GtkRequisition wanted;
+	gtk_widget_size_request(window, &wanted);
+	GtkAllocation settled = {0, 0, wanted.width, wanted.height};
+	gtk_widget_size_allocate(window, &settled);
+
 	WindowLayout layout;
 	layout.size = {0, 0, window->allocation.width, window->allocation.height};
 	GList *all = glade_xml_get_widget_prefix(tree, "");
@@ -125,6 +132,9 @@ LauncherLayout measure_launcher(const fs::path &gamedir)
 
 	zelk_gui_load();
 	layout.main = measure_window(gui_glade_xml.get(), ZelkWidget.main);
+	layout.banner = place(ZelkWidget.gl_area);
+	if (layout.banner.width <= 1 || layout.banner.height <= 1)
+		throw std::runtime_error("the banner was not laid out");
 	for (const char *id : {"langue", "resolution", "joueur"}) {
 		GtkWidget *combo = glade_xml_get_widget(gui_glade_xml.get(), id);
 		GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));

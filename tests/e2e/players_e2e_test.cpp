@@ -13,11 +13,6 @@ static std::vector<std::string> defaults_after(const std::string &player)
 	return {player, "-f", "640x480", "Français", "0", "0"};
 }
 
-static bool inside(const Rect &r, int x, int y)
-{
-	return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
-}
-
 TEST_F(EndToEnd, AddWindowByKeyboard)
 {
 	add_player("anna");
@@ -29,7 +24,7 @@ TEST_F(EndToEnd, AddWindowByKeyboard)
 	// Left through Cancel, a Tab away from the name.
 	press_keys({"alt+n"});
 	WindowId add = await_sub_window();
-	EXPECT_EQ(window_info(add)->name, "Nouveau joueur");
+	EXPECT_EQ(window_info(add).value().name, "Nouveau joueur");
 	focus_window(add);
 	type_text("ghost");
 	press_keys({"Tab", "Return"});
@@ -67,11 +62,10 @@ TEST_F(EndToEnd, AddWindowByMouse)
 	type_text("ghost");
 
 	// While the window is open, the main window takes no orders.
-	std::optional<XWindow> main = window_info(main_window), over = window_info(add);
-	ASSERT_TRUE(main && over);
+	Rect main = window_info(main_window).value().frame;
 	const Rect &jouer = layout.main["bouton_jouer"];
-	ASSERT_FALSE(inside(over->frame, main->frame.x + jouer.center_x(),
-	                    main->frame.y + jouer.center_y()))
+	ASSERT_FALSE(window_info(add).value().frame.contains(main.x + jouer.center_x(),
+	                                                      main.y + jouer.center_y()))
 		<< "the add window covers the start button";
 	click_in_main("bouton_jouer");
 	EXPECT_FALSE(eventually([&] { return fs::exists(dir / "args.out"); }, 1500ms))
@@ -109,7 +103,7 @@ TEST_F(EndToEnd, DeleteWindowByKeyboard)
 	// Cancel has the focus: Return leaves.
 	press_keys({"alt+s"});
 	WindowId del = await_sub_window();
-	EXPECT_EQ(window_info(del)->name, "Supprimer un joueur");
+	EXPECT_EQ(window_info(del).value().name, "Supprimer un joueur");
 	screenshot("delete-player", del);
 	focus_window(del);
 	press_keys({"Return"});

@@ -63,8 +63,48 @@ void EndToEnd::start()
 		throw std::runtime_error("the launcher showed no main window; it wrote: " +
 		                         launcher->output());
 	main_window = *main;
-	at_measured_size(main_window, layout.main.size, "the launcher");
+	Rect frame = at_measured_size(main_window, layout.main.size, "the launcher").frame;
+
+	// The banner has an X window of its own, placed where it was measured
+	// once the main window is laid out.
+	eventually([&] {
+		for (WindowId child : children_of(main_window)) {
+			std::optional<XWindow> w = window_info(child);
+			if (w && w->viewable && !w->input_only &&
+			    w->frame.x - frame.x == layout.banner.x &&
+			    w->frame.y - frame.y == layout.banner.y && w->frame.same_size(layout.banner))
+				banner_window = child;
+		}
+		return banner_window != 0;
+	});
+	if (!banner_window)
+		throw std::runtime_error("the banner did not take its place in the main window");
 	focus_window(main_window);
+}
+
+// The banner draws a frame only when the launcher's main loop has nothing
+// more urgent to do: pending events, and the layout and drawing they cause,
+// come first. Two frames drawn after now mean everything before is done.
+void EndToEnd::settle()
+{
+	std::optional<std::string> last = window_pixels(banner_window);
+	for (int frames = 0; frames < 2; frames++) {
+		bool drawn = eventually([&] {
+			std::optional<std::string> now = window_pixels(banner_window);
+			if (now == last)
+				return false;
+			last = now;
+			return true;
+		});
+		if (!drawn)
+			throw std::runtime_error("the banner stands still: the launcher is busy, or has no GL");
+	}
+}
+
+void EndToEnd::click_point(int x, int y)
+{
+	settle();
+	click_at(x, y);
 }
 
 WindowId EndToEnd::await_sub_window()
@@ -107,7 +147,7 @@ void EndToEnd::click(WindowId window, const WindowLayout &where, const std::stri
 {
 	XWindow w = at_measured_size(window, where.size, id);
 	const Rect &r = where[id];
-	click_at(w.frame.x + r.center_x(), w.frame.y + r.center_y());
+	click_point(w.frame.x + r.center_x(), w.frame.y + r.center_y());
 }
 
 void EndToEnd::choose_with_mouse(const std::string &combo, int position)
@@ -115,7 +155,7 @@ void EndToEnd::choose_with_mouse(const std::string &combo, int position)
 	click_in_main(combo);
 	XWindow list = await_popup(combo);
 	const Rect &item = layout.popup(combo).items.at(position);
-	click_at(list.frame.x + item.center_x(), list.frame.y + item.center_y());
+	click_point(list.frame.x + item.center_x(), list.frame.y + item.center_y());
 	if (!window_goes_away(list.id))
 		throw std::runtime_error("the list of " + combo + " stayed up");
 }

@@ -33,9 +33,14 @@ protected:
 	XWindow await_popup(const std::string &combo);
 	bool window_goes_away(WindowId id);
 
-	// Clicks the middle of widget `id` of `window`, laid out as `layout`.
-	void click(WindowId window, const WindowLayout &layout, const std::string &id);
+	// Waits until the launcher has handled everything sent to it so far,
+	// including the layout work that follows a window's change of size.
+	void settle();
+
+	// Clicks the middle of widget `id` of `window`, laid out as `where`.
+	void click(WindowId window, const WindowLayout &where, const std::string &id);
 	void click_in_main(const std::string &id) { click(main_window, layout.main, id); }
+	void click_point(int x, int y);
 	// Pops the list of a main-window combo box up with a click and clicks its
 	// item at `position`.
 	void choose_with_mouse(const std::string &combo, int position);
@@ -49,4 +54,5 @@ protected:
 	LauncherLayout layout;
 	std::unique_ptr<LauncherProcess> launcher;
 	WindowId main_window = 0;
+	WindowId banner_window = 0;
 };

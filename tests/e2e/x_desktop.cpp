@@ -6,8 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gdk/gdk.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -180,6 +185,53 @@ std::vector<XWindow> windows_of(pid_t pid)
 			found.push_back(*w);
 	}
 	return found;
+}
+
+std::vector<WindowId> children_of(WindowId id)
+{
+	ToolResult r = run_tool({"xwininfo", "-children", "-id", hex(id)},
+	                        std::chrono::seconds(15), true);
+	std::vector<WindowId> children;
+	std::istringstream lines(r.out.substr(std::min(r.out.size(), r.out.find("children:"))));
+	for (std::string line; std::getline(lines, line);) {
+		std::istringstream words(line);
+		std::string word;
+		if (words >> word && word.rfind("0x", 0) == 0)
+			children.push_back(std::stoul(word, nullptr, 16));
+	}
+	return children;
+}
+
+struct UnrefPixbuf {
+	void operator()(GdkPixbuf *p) const { g_object_unref(p); }
+};
+struct UnrefWindow {
+	void operator()(GdkWindow *w) const { g_object_unref(w); }
+};
+
+std::optional<std::string> window_pixels(WindowId id)
+{
+	// Another client's window may go at any moment: its errors are
+	// caught here instead of ending this process.
+	gdk_error_trap_push();
+	std::optional<std::string> pixels;
+	if (std::unique_ptr<GdkWindow, UnrefWindow> window{gdk_window_foreign_new(id)}) {
+		int width = 0, height = 0;
+		gdk_drawable_get_size(window.get(), &width, &height);
+		GdkColormap *colors = gdk_screen_get_system_colormap(gdk_screen_get_default());
+		std::unique_ptr<GdkPixbuf, UnrefPixbuf> image{gdk_pixbuf_get_from_drawable(
+			nullptr, window.get(), colors, 0, 0, 0, 0, width, height)};
+		if (image) {
+			int stride = gdk_pixbuf_get_rowstride(image.get());
+			int row = width * gdk_pixbuf_get_n_channels(image.get());
+			const char *bytes = reinterpret_cast<const char *>(gdk_pixbuf_get_pixels(image.get()));
+			pixels = std::string(bytes, std::size_t(stride) * (height - 1) + row);
+		}
+	}
+	gdk_flush();
+	if (gdk_error_trap_pop())
+		return std::nullopt;
+	return pixels;
 }
 
 std::optional<WindowId> transient_for(WindowId id)

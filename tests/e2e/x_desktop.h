@@ -2,12 +2,13 @@
 // server, keys and clicks sent through the XTEST extension (xdotool), and
 // pictures of the screen (ImageMagick). Every tool runs as a process of its
 // own, started with an argument vector; a tool that fails throws.
+// Pixels are read through this process's own connection to the display.
 #pragma once
 
 #include <sys/types.h>
 
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
@@ -21,6 +22,18 @@ struct Rect {
 	int center_x() const { return x + width / 2; }
 	int center_y() const { return y + height / 2; }
 	bool same_size(const Rect &o) const { return width == o.width && height == o.height; }
+	bool contains(int px, int py) const
+	{
+		return px >= x && px < x + width && py >= y && py < y + height;
+	}
+	// The smallest rectangle that holds both.
+	Rect united(const Rect &o) const
+	{
+		int left = std::min(x, o.x), top = std::min(y, o.y);
+		int right = std::max(x + width, o.x + o.width);
+		int bottom = std::max(y + height, o.y + o.height);
+		return {left, top, right - left, bottom - top};
+	}
 };
 
 struct XWindow {
@@ -49,6 +62,10 @@ std::optional<XWindow> window_info(WindowId id);
 // The windows of process `pid` that show on the screen: mapped, drawn and
 // at least partly inside the root window.
 std::vector<XWindow> windows_of(pid_t pid);
+std::vector<WindowId> children_of(WindowId id);
+// The pixels the window shows, as the X server gives them; nothing when
+// the window is gone.
+std::optional<std::string> window_pixels(WindowId id);
 std::optional<WindowId> transient_for(WindowId id);
 // The first type of _NET_WM_WINDOW_TYPE, such as "_NET_WM_WINDOW_TYPE_DIALOG".
 std::string window_type(WindowId id);
