@@ -42,14 +42,13 @@ TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
 	EXPECT_EQ(width, 300);
 	EXPECT_EQ(height, 170);
 
-	pump_events(500);
-	std::string first = shown(ZelkWidget.gl_area);
-	ASSERT_FALSE(first.empty());
-	EXPECT_NE(first.find_first_not_of('\0'), std::string::npos) << "nothing was drawn";
-	pump_events(700);
-	std::string later = shown(ZelkWidget.gl_area);
-	EXPECT_EQ(later.size(), first.size());
-	EXPECT_NE(later, first) << "the wave did not move";
+	std::string first;
+	ASSERT_TRUE(pump_until([&] {
+		first = shown(ZelkWidget.gl_area);
+		return first.find_first_not_of('\0') != std::string::npos;
+	})) << "nothing was drawn";
+	EXPECT_TRUE(pump_until([&] { return shown(ZelkWidget.gl_area) != first; }))
+		<< "the wave did not move";
 }
 
 TEST_F(GuiTest, BannerStopsWithItsWindow)

@@ -35,9 +35,13 @@ protected:
 	// before it reports the click.
 	void type_and_enter(const std::string &name)
 	{
+		GtkButton *create = GTK_BUTTON(g_object_ref(add_widget("bouton_creer")));
 		gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), name.c_str());
 		gtk_widget_activate(ZelkWidget.entry1);
-		pump_events(400);
+		EXPECT_TRUE(pump_until([&] { return create->activate_timeout == 0; }))
+			<< "the button did not report its click";
+		g_object_unref(create);
+		pump_events(20);
 	}
 
 	void open_delete_window()

@@ -15,6 +15,17 @@ void pump_events(int ms)
 			std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
+bool pump_until(const std::function<bool()> &done, int ms)
+{
+	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+	while (!done()) {
+		if (std::chrono::steady_clock::now() >= deadline)
+			return false;
+		pump_events(10);
+	}
+	return true;
+}
+
 bool wait_for_file(const fs::path &file, int ms)
 {
 	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);

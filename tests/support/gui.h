@@ -9,12 +9,16 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 // Runs the main loop for about `ms` milliseconds. The banner keeps the loop
 // busy for ever, so "until nothing is pending" would never end.
 void pump_events(int ms = 50);
+
+// Runs the main loop until `done` holds or `ms` have passed; whether it holds.
+bool pump_until(const std::function<bool()> &done, int ms = 10000);
 
 // Waits up to `ms` for `file` to exist.
 bool wait_for_file(const std::filesystem::path &file, int ms = 5000);
