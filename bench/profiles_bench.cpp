@@ -1,6 +1,7 @@
 // Listing and sorting the players, and counting one player's records, each
 // beside a bare readdir walk of the same entries. The trees are built once
 // in a scratch directory, which is also the working directory.
+#include "profiles/dir.h"
 #include "profiles/namelist.h"
 #include "profiles/profile_tree.h"
 
@@ -16,15 +17,6 @@
 #include <string>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-struct DirCloser {
-	void operator()(DIR *dir) const { closedir(dir); }
-};
-using Dir = std::unique_ptr<DIR, DirCloser>;
-
-} // namespace
 
 static const char *const many_players = "many";
 static const std::string heavy_player = std::string(profiles_dir) + "/heavy";
@@ -61,7 +53,7 @@ bare_count(const char *path)
 	if (!dir)
 		return 0;
 	while (const dirent *e = readdir(dir.get()))
-		if (e->d_name[0] != '.')
+		if (!hidden(e->d_name))
 			n++;
 	return n;
 }
@@ -106,7 +98,7 @@ BM_BareReaddirRecords(benchmark::State &state)
 		Dir dir(opendir(heavy_player.c_str()));
 		n = 0;
 		while (const dirent *e = readdir(dir.get()))
-			if (e->d_name[0] != '.')
+			if (!hidden(e->d_name))
 				n += bare_count((heavy_player + "/" + e->d_name).c_str());
 		benchmark::DoNotOptimize(n);
 	}

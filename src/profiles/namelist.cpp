@@ -1,4 +1,5 @@
 #include "profiles/namelist.h"
+#include "profiles/dir.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -8,15 +9,6 @@
 #include <cstdint>
 #include <numeric>
 #include <memory>
-
-namespace {
-
-struct DirCloser {
-	void operator()(DIR *dir) const { closedir(dir); }
-};
-using Dir = std::unique_ptr<DIR, DirCloser>;
-
-} // namespace
 
 static unsigned char
 fold(unsigned char c)
@@ -47,7 +39,7 @@ lister_fichiers(const std::string &path)
 		return list;
 	list.reserve(subdirectory_hint(dir.get()));
 	while (const dirent *e = readdir(dir.get()))
-		if (e->d_name[0] != '.')
+		if (!hidden(e->d_name))
 			list.emplace_back(e->d_name);
 	return list;
 }

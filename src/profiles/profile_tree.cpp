@@ -1,4 +1,5 @@
 #include "profiles/profile_tree.h"
+#include "profiles/dir.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -26,20 +27,9 @@ private:
 	int fd_;
 };
 
-struct DirCloser {
-	void operator()(DIR *dir) const { closedir(dir); }
-};
-using Dir = std::unique_ptr<DIR, DirCloser>;
-
 } // namespace
 
 static const int dir_flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
-
-static bool
-hidden(const char *name)
-{
-	return name[0] == '.';
-}
 
 static std::string
 player_path(const std::string &name)
