@@ -6,7 +6,7 @@ set -eu
 packages="g++ cmake make pkg-config binutils
 libgtk2.0-dev libglade2-dev libgtkglext1-dev libgl-dev libglu1-mesa-dev
 libgtest-dev libbenchmark-dev
-xvfb xauth libgl1-mesa-dri xdotool imagemagick netpbm
+xvfb xauth x11-utils libgl1-mesa-dri xdotool imagemagick netpbm
 libx11-dev clang libclang-rt-14-dev desktop-file-utils"
 
 missing=""
