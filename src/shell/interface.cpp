@@ -4,13 +4,32 @@
 #include "banner/gtkglext.h"
 #include "profiles/callbacks.h"
 
+#include <glade/glade-parser.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 ZelkWidgetRegistry ZelkWidget;
 GladeXmlPtr gui_glade_xml;
 GladeXmlPtr gui_glade_xml2;
 GladeXmlPtr gui_glade_xml3;
+
+// The interface file as read at start-up. Every window is built from this
+// copy, so a file removed or replaced while the launcher runs (an upgrade)
+// cannot take a sub-window, or the process, down with it.
+static std::string interface_text;
+
+struct GladeInterfaceFree {
+	void operator()(GladeInterface *interface) const { glade_interface_destroy(interface); }
+};
+using GladeInterfacePtr = std::unique_ptr<GladeInterface, GladeInterfaceFree>;
+
+// The ids the handlers look up in each sub-window, the window's own first.
+static const std::vector<std::vector<const char *>> sub_window_ids = {
+	{"ajout", "entry1", "erreur_ajout"},
+	{"suppression", "label22", "erreur_suppression", "bouton_supprimer", "annuler_suppression"},
+};
 
 void zelk_gui_error(const char *message)
 {
@@ -18,9 +37,26 @@ void zelk_gui_error(const char *message)
 	std::exit(1);
 }
 
+[[noreturn]] static void missing_widget(const char *id)
+{
+	std::printf("libglade error : can't get *%s* widget\n", id);
+	std::exit(1);
+}
+
+static void read_interface_file()
+{
+	gchar *raw = nullptr;
+	gsize length = 0;
+	if (!g_file_get_contents(interface_file, &raw, &length, nullptr))
+		zelk_gui_error(interface_error);
+	interface_text.assign(raw, length);
+	g_free(raw);
+}
+
 GladeXmlPtr zelk_tree_load(const char *root)
 {
-	GladeXmlPtr tree(glade_xml_new(interface_file, root, nullptr));
+	GladeXmlPtr tree(glade_xml_new_from_buffer(interface_text.data(),
+		int(interface_text.size()), root, nullptr));
 	if (!tree)
 		zelk_gui_error(interface_error);
 	glade_xml_signal_autoconnect(tree.get());
@@ -30,11 +66,44 @@ GladeXmlPtr zelk_tree_load(const char *root)
 GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
 {
 	*field = glade_xml_get_widget(tree, id);
-	if (!*field) {
-		std::printf("libglade error : can't get *%s* widget\n", id);
-		std::exit(1);
-	}
+	if (!*field)
+		missing_widget(id);
 	return *field;
+}
+
+static const GladeWidgetInfo *find_widget(const GladeWidgetInfo *info, const char *id)
+{
+	if (g_strcmp0(info->name, id) == 0)
+		return info;
+	for (guint i = 0; i < info->n_children; i++)
+		if (const GladeWidgetInfo *child = info->children[i].child)
+			if (const GladeWidgetInfo *found = find_widget(child, id))
+				return found;
+	return nullptr;
+}
+
+static const GladeWidgetInfo *find_toplevel(const GladeInterface *interface, const char *id)
+{
+	for (guint i = 0; i < interface->n_toplevels; i++)
+		if (g_strcmp0(interface->toplevels[i]->name, id) == 0)
+			return interface->toplevels[i];
+	return nullptr;
+}
+
+// The sub-windows are built only when the user opens them, so a file that
+// lacks one of their widgets is refused now rather than on that click.
+static void check_sub_windows()
+{
+	GladeInterfacePtr interface(glade_parser_parse_buffer(interface_text.data(),
+		int(interface_text.size()), nullptr));
+	if (!interface)
+		zelk_gui_error(interface_error);
+	for (const std::vector<const char *> &ids : sub_window_ids) {
+		const GladeWidgetInfo *root = find_toplevel(interface.get(), ids.front());
+		for (const char *id : ids)
+			if (!root || !find_widget(root, id))
+				missing_widget(id);
+	}
 }
 
 std::optional<std::string> combo_active_text(GtkWidget *combo)
@@ -82,8 +151,10 @@ static void add_banner()
 
 void zelk_gui_load()
 {
+	read_interface_file();
 	gui_glade_xml = zelk_tree_load("main");
 	load_main_widgets(gui_glade_xml.get());
+	check_sub_windows();
 	creer_combobox_joueurs();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);

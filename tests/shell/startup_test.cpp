@@ -39,8 +39,13 @@ TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 {
 	// Each id in turn, with every id after it missing too: the first
 	// missing one in lookup order is the one reported.
+	// The sub-windows' ids are checked at start-up too, not when the user
+	// first opens one.
 	const char *order[] = {"main", "langue", "resolution", "joueur", "nbretoiles",
-	                       "checkbutton4", "checkbutton3", "vbox1"};
+	                       "checkbutton4", "checkbutton3", "vbox1",
+	                       "ajout", "entry1", "erreur_ajout",
+	                       "suppression", "label22", "erreur_suppression",
+	                       "bouton_supprimer", "annuler_suppression"};
 	for (std::size_t first = 0; first < std::size(order); first++) {
 		TempDir dir;
 		lay_out_game_dir(dir.path());
