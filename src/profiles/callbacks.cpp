@@ -28,6 +28,10 @@ static void show_player_name(GtkCellLayout *, GtkCellRenderer *cell, GtkTreeMode
 	g_object_set(cell, "text", name ? displayable(name.get()).c_str() : "", nullptr);
 }
 
+// A name may be 255 bytes long: the selector shows a width of its own and
+// cuts long names in the middle, where a tooltip has them whole.
+static const int shown_name_chars = 24;
+
 static void display_names_safely(GtkWidget *combo)
 {
 	GtkCellLayout *layout = GTK_CELL_LAYOUT(combo);
@@ -38,6 +42,7 @@ static void display_names_safely(GtkWidget *combo)
 		cell = gtk_cell_renderer_text_new();
 		gtk_cell_layout_pack_start(layout, cell, TRUE);
 	}
+	g_object_set(cell, "ellipsize", PANGO_ELLIPSIZE_MIDDLE, "width-chars", shown_name_chars, nullptr);
 	gtk_cell_layout_clear_attributes(layout, cell);
 	gtk_cell_layout_set_cell_data_func(layout, cell, show_player_name, nullptr, nullptr);
 }
@@ -96,6 +101,7 @@ extern "C" void change_joueur(GtkWidget *, gpointer)
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	int count = player ? count_records(*player) : 0;
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.nbretoiles), std::to_string(count).c_str());
+	gtk_widget_set_tooltip_text(ZelkWidget.joueur, player ? displayable(*player).c_str() : nullptr);
 }
 
 extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
@@ -144,6 +150,9 @@ extern "C" void creer_joueur(GtkWidget *, gpointer)
 		gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), row);
 	set_main_sensitive(true);
 	gtk_widget_destroy(ZelkWidget.ajout);
+	// The Enter that confirmed the name may well be pressed again: it must
+	// land on the new player, not on the start button.
+	gtk_widget_grab_focus(ZelkWidget.joueur);
 }
 
 extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
@@ -156,8 +165,9 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	if (player) {
-		gtk_label_set_text(GTK_LABEL(ZelkWidget.label22),
-		                   confirmation_text(displayable(*player)).c_str());
+		std::string shown = displayable(*player);
+		gtk_label_set_text(GTK_LABEL(ZelkWidget.label22), confirmation_text(shown).c_str());
+		gtk_widget_set_tooltip_text(ZelkWidget.label22, shown.c_str());
 		return;
 	}
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.label22), "Aucun joueur n'est sélectionné.");

@@ -33,7 +33,10 @@ static void report_start_failure(const std::string &why)
 {
 	GtkWidget *dialog = gtk_message_dialog_new(
 		GTK_WINDOW(ZelkWidget.main), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-		GTK_BUTTONS_CLOSE, "Impossible de lancer le jeu « %s ».", game_program);
+		GTK_BUTTONS_NONE, "Impossible de lancer le jeu « %s ».", game_program);
+	// Not the stock button, whose label follows the locale: the launcher
+	// speaks French whatever the locale.
+	gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
 	gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", why.c_str());
 	gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
 	g_signal_connect(dialog, "response", G_CALLBACK(gtk_widget_destroy), nullptr);

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <gdk/gdkkeysyms.h>
+
+#include <algorithm>
+
 namespace fs = std::filesystem;
 
 class Profiles : public GuiTest {
@@ -261,4 +265,76 @@ TEST_F(Profiles, NonUtf8NameIsShownSafelyAndDeletedExactly)
 	EXPECT_FALSE(fs::exists(dir / "profils" / odd));
 	EXPECT_TRUE(fs::exists(dir / "profils/caf\xc3\xa9"));
 	EXPECT_EQ(active_player(), "caf\xc3\xa9");
+}
+
+// An upgrade may remove or replace the interface file under a running
+// launcher: the windows come from what was read at start-up.
+TEST_F(Profiles, SubWindowsOpenAfterTheInterfaceFileIsGone)
+{
+	add_player("anna");
+	start();
+	fs::remove(dir / "gtktrovik.glade");
+	open_add_window();
+	type_and_enter("Bob");
+	EXPECT_EQ(active_player(), "Bob");
+	open_delete_window();
+	EXPECT_NE(label_text(ZelkWidget.label22).find("Bob"), std::string::npos);
+	click(delete_widget("annuler_suppression"));
+	expect_no_sub_window();
+}
+
+// A name as long as the disk allows widens neither the main window nor the
+// confirmation; the selector still holds it whole, and shows it on hover.
+TEST_F(Profiles, LongNamesDoNotWidenTheWindows)
+{
+	const std::string long_name(255, 'W');
+	auto widths = [&](const std::string &player) {
+		fs::remove_all(dir / "profils");
+		add_player(player);
+		start();
+		GtkRequisition main_size, delete_size;
+		gtk_widget_size_request(ZelkWidget.main, &main_size);
+		open_delete_window();
+		gtk_widget_size_request(ZelkWidget.suppression, &delete_size);
+		EXPECT_STREQ(gtk_widget_get_tooltip_text(ZelkWidget.joueur), player.c_str());
+		EXPECT_EQ(active_player(), player);
+		TearDown();
+		return std::pair(main_size.width, delete_size.width);
+	};
+	EXPECT_EQ(widths(long_name), widths("anna"));
+}
+
+static void collect_buttons_and_keys(GtkWidget *w, gpointer data)
+{
+	auto *keys = static_cast<std::vector<guint> *>(data);
+	if (GTK_IS_BUTTON(w)) {
+		EXPECT_FALSE(gtk_button_get_use_stock(GTK_BUTTON(w))) << gtk_widget_get_name(w);
+	}
+	if (GTK_IS_LABEL(w) && gtk_label_get_mnemonic_keyval(GTK_LABEL(w)) != GDK_VoidSymbol)
+		keys->push_back(gdk_keyval_to_lower(gtk_label_get_mnemonic_keyval(GTK_LABEL(w))));
+	if (GTK_IS_CONTAINER(w))
+		gtk_container_foreach(GTK_CONTAINER(w), collect_buttons_and_keys, data);
+}
+
+// Stock buttons follow the locale, not the window's language; and within a
+// window, each access key leads to one thing only.
+TEST_F(Profiles, EveryButtonSpeaksFrenchWithItsOwnAccessKey)
+{
+	add_player("anna");
+	start();
+	auto check = [](GtkWidget *window) {
+		std::vector<guint> keys;
+		collect_buttons_and_keys(window, &keys);
+		std::sort(keys.begin(), keys.end());
+		EXPECT_GE(keys.size(), 2u);
+		EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end())
+			<< "two access keys alike in " << gtk_window_get_title(GTK_WINDOW(window));
+	};
+	check(ZelkWidget.main);
+	open_add_window();
+	check(ZelkWidget.ajout);
+	gtk_widget_destroy(ZelkWidget.ajout);
+	pump_events();
+	open_delete_window();
+	check(ZelkWidget.suppression);
 }

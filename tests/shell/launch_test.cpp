@@ -114,11 +114,12 @@ TEST_F(Launch, NoActiveLanguageOrResolutionGivesEmptyArguments)
 
 TEST_F(Launch, HostilePlayerNamesArriveWholeAndUntouched)
 {
-	const char *names[] = {
+	const std::string names[] = {
 		"a b  c", "\"quoted\"", "it's", "$(id)", "`id`", "a;touch x", "a&b|c>d",
 		"back\\slash\\", "Zoé", "tab\there", "new\nline", "bad\xff\xfe utf8", "%s%n", "-x",
+		std::string(255, 'L'),
 	};
-	for (const char *name : names) {
+	for (const std::string &name : names) {
 		fs::remove_all(dir / "profils");
 		add_player(name);
 		start();
