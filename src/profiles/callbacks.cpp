@@ -1,15 +1,36 @@
 #include "profiles/callbacks.h"
 
+#include "profiles/dir.h"
 #include "profiles/namelist.h"
 #include "profiles/profile_tree.h"
 #include "shell/interface.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 struct GFree {
 	void operator()(gpointer p) const { g_free(p); }
 };
 using GString_ = std::unique_ptr<gchar, GFree>;
+
+struct GObjectUnrefer {
+	void operator()(gpointer object) const { g_object_unref(object); }
+};
+using MonitorPtr = std::unique_ptr<GFileMonitor, GObjectUnrefer>;
+
+// A burst of changes on disk (a script making a thousand players) is
+// folded into one rebuild of the list per this many milliseconds.
+static const guint refresh_delay_ms = 250;
+
+// What the profile windows keep between handlers.
+static struct {
+	MonitorPtr monitor;         // on profils, while the main window lives
+	guint pending_refresh;      // the timeout of the next rebuild, 0 if none
+	// The player the open delete window asked about: the list may change
+	// under it, and only the player the user confirmed may go.
+	std::optional<std::string> confirmed;
+} profiles;
 
 // Player names are directory names: any bytes but '/' and NUL. The store
 // keeps them exactly, for the game and the disk; only what is shown is
@@ -74,6 +95,36 @@ static void open_over_main(GtkWidget *window)
 	gtk_window_present(GTK_WINDOW(window));
 }
 
+// Why the list is empty when profils is there but cannot be read; nothing
+// when it can be read, or is not there yet.
+static std::string unreadable_reason()
+{
+	Dir dir(opendir(profiles_dir));
+	if (dir || errno == ENOENT)
+		return {};
+	if (errno == EACCES || errno == EPERM)
+		return "accès refusé";
+	if (errno == ENOTDIR)
+		return "ce n'est pas un dossier";
+	return g_strerror(errno);
+}
+
+// Without a player the game cannot start: the button says so by looking it,
+// and the line under the selector says how to begin.
+static void show_player_state()
+{
+	bool has_player = gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.joueur)) >= 0;
+	std::string hint;
+	if (!has_player) {
+		std::string why = unreadable_reason();
+		hint = why.empty() ? "Créez un joueur pour commencer : « Nouveau joueur… »."
+		                   : "Le dossier « profils » ne peut pas être lu : " + why + ".";
+	}
+	gtk_widget_set_sensitive(ZelkWidget.jouer, has_player);
+	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), hint.c_str());
+	gtk_widget_set_visible(ZelkWidget.aide_joueur, !hint.empty());
+}
+
 void creer_combobox_joueurs()
 {
 	NameList names = lister_fichiers(profiles_dir);
@@ -88,6 +139,51 @@ void creer_combobox_joueurs()
 	display_names_safely(ZelkWidget.joueur); // before the new rows are drawn
 	gtk_combo_box_set_model(GTK_COMBO_BOX(ZelkWidget.joueur), GTK_TREE_MODEL(store));
 	g_object_unref(store); // the selector holds it from now on
+	show_player_state();
+}
+
+// The active player stays active while it exists; else the first one is.
+static void rebuild_keeping_active()
+{
+	std::optional<std::string> active = combo_active_text(ZelkWidget.joueur);
+	creer_combobox_joueurs();
+	int row = active ? row_of(ZelkWidget.liste_joueurs, *active) : -1;
+	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), row >= 0 ? row : 0);
+	show_player_state();
+}
+
+static gboolean refresh_players(gpointer)
+{
+	profiles.pending_refresh = 0;
+	rebuild_keeping_active();
+	return FALSE;
+}
+
+static void profiles_changed(GFileMonitor *, GFile *, GFile *, GFileMonitorEvent event, gpointer)
+{
+	if (event == G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT || profiles.pending_refresh)
+		return;
+	profiles.pending_refresh = g_timeout_add(refresh_delay_ms, refresh_players, nullptr);
+}
+
+static void stop_watching(GtkWidget *, gpointer)
+{
+	if (profiles.pending_refresh)
+		g_source_remove(profiles.pending_refresh);
+	profiles.pending_refresh = 0;
+	profiles.monitor.reset();
+}
+
+void watch_profiles()
+{
+	stop_watching(nullptr, nullptr);
+	GFile *dir = g_file_new_for_path(profiles_dir);
+	profiles.monitor.reset(g_file_monitor_directory(dir, G_FILE_MONITOR_NONE, nullptr, nullptr));
+	g_object_unref(dir);
+	if (profiles.monitor)
+		g_signal_connect(profiles.monitor.get(), "changed", G_CALLBACK(profiles_changed), nullptr);
+	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(stop_watching), nullptr);
+	show_player_state();
 }
 
 std::string confirmation_text(const std::string &player)
@@ -102,6 +198,7 @@ extern "C" void change_joueur(GtkWidget *, gpointer)
 	int count = player ? count_records(*player) : 0;
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.nbretoiles), std::to_string(count).c_str());
 	gtk_widget_set_tooltip_text(ZelkWidget.joueur, player ? displayable(*player).c_str() : nullptr);
+	show_player_state();
 }
 
 extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
@@ -164,6 +261,7 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 	open_over_main(ZelkWidget.suppression);
 
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
+	profiles.confirmed = player;
 	if (player) {
 		std::string shown = displayable(*player);
 		gtk_label_set_text(GTK_LABEL(ZelkWidget.label22), confirmation_text(shown).c_str());
@@ -184,17 +282,52 @@ extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
 	GtkWidget *window = ZelkWidget.suppression;
 	ZelkWidget.suppression = nullptr;
 	ZelkWidget.label22 = nullptr;
+	profiles.confirmed.reset();
 	if (window)
 		gtk_widget_destroy(window);
 }
 
+// The delete window stays open to say what went wrong. Where the player is
+// gone all the same, or was never a player, there is nothing left to
+// confirm: the window only offers to close.
+static void report_remove_failure(const RemoveResult &result)
+{
+	GtkWidget *message = glade_xml_get_widget(gui_glade_xml3.get(), "erreur_suppression");
+	gtk_label_set_text(GTK_LABEL(message), remove_message(*profiles.confirmed, result).c_str());
+	bool may_retry = result.outcome == RemoveOutcome::not_allowed ||
+	                 result.outcome == RemoveOutcome::failed;
+	if (may_retry)
+		return;
+	gtk_widget_set_sensitive(glade_xml_get_widget(gui_glade_xml3.get(), "bouton_supprimer"), FALSE);
+	GtkWidget *cancel = glade_xml_get_widget(gui_glade_xml3.get(), "annuler_suppression");
+	gtk_button_set_label(GTK_BUTTON(cancel), "_Fermer");
+	gtk_widget_grab_focus(cancel);
+}
+
 extern "C" void supprimer_joueur(GtkWidget *, gpointer)
 {
-	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
-	if (player) {
-		remove_player(*player);
+	if (!profiles.confirmed) {
+		fermer_fenetre_suppression(nullptr, nullptr);
+		return;
+	}
+	RemoveResult result = remove_player(*profiles.confirmed);
+	switch (result.outcome) {
+	case RemoveOutcome::removed:
 		creer_combobox_joueurs();
 		gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
+		fermer_fenetre_suppression(nullptr, nullptr);
+		return;
+	case RemoveOutcome::leftovers:
+		creer_combobox_joueurs();
+		gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
+		break;
+	case RemoveOutcome::missing:
+		rebuild_keeping_active();
+		break;
+	case RemoveOutcome::not_a_directory:
+	case RemoveOutcome::not_allowed:
+	case RemoveOutcome::failed:
+		break;
 	}
-	fermer_fenetre_suppression(nullptr, nullptr);
+	report_remove_failure(result);
 }

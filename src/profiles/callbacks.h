@@ -9,6 +9,12 @@
 // row is active afterwards.
 void creer_combobox_joueurs();
 
+// Keeps the selector in step with profils while the main window lives:
+// players made or removed by other programs come and go, the active one
+// stays active while it exists, and the start button is usable only with a
+// player.
+void watch_profiles();
+
 // The confirmation the delete window asks for `player`.
 std::string confirmation_text(const std::string &player);
 

@@ -31,6 +31,8 @@ struct ZelkWidgetRegistry {
 	GtkWidget *entry1;
 	GtkWidget *vbox1;
 	GtkWidget *gl_area;
+	GtkWidget *jouer;       // "bouton_jouer"
+	GtkWidget *aide_joueur; // the line under the selector
 };
 
 extern ZelkWidgetRegistry ZelkWidget;
@@ -58,6 +60,3 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field);
 // The text of column 0 of the active row, byte for byte; nothing when no
 // row is active.
 std::optional<std::string> combo_active_text(GtkWidget *combo);
-
-// The banner's idle handler; `data` is the drawing area.
-gboolean idling(gpointer data);

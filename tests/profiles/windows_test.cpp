@@ -10,6 +10,9 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <sys/fsuid.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 namespace fs = std::filesystem;
@@ -337,4 +340,128 @@ TEST_F(Profiles, EveryButtonSpeaksFrenchWithItsOwnAccessKey)
 	pump_events();
 	open_delete_window();
 	check(ZelkWidget.suppression);
+}
+
+// Root may do anything; permission faults are seen as another file user.
+static uid_t file_user() { return geteuid() == 0 ? 65534 : geteuid(); }
+
+class AsFileUser {
+public:
+	AsFileUser() { setfsuid(file_user()); }
+	~AsFileUser() { setfsuid(geteuid()); }
+};
+
+static void give_to_file_user(const fs::path &top)
+{
+	ASSERT_EQ(lchown(top.c_str(), file_user(), -1), 0);
+	for (const auto &e : fs::recursive_directory_iterator(top))
+		ASSERT_EQ(lchown(e.path().c_str(), file_user(), -1), 0);
+}
+
+// A delete that cannot happen as asked says why in its window, which stays
+// open; what is still listed is what is still on disk.
+TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
+{
+	struct Case {
+		const char *what;
+		std::function<void()> spoil;
+		bool anna_listed;  // afterwards
+		bool may_retry;    // the delete button still offered
+	};
+	const fs::perms open_dir = fs::perms::owner_all | fs::perms::group_read |
+		fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+	const Case cases[] = {
+		{"profils not writable", [&] { fs::permissions(dir / "profils", open_dir & ~fs::perms::owner_write); }, true, true},
+		{"a group not readable", [&] { fs::permissions(dir / "profils/anna/pack1", fs::perms::none); }, false, false},
+		{"a plain file", [&] { fs::remove_all(dir / "profils/anna"); write_file(dir / "profils/anna", "x"); }, true, false},
+	};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(c.what);
+		fs::permissions(dir.path(), open_dir);
+		make_records("anna", "pack1", 2);
+		make_records("Bob", "pack1", 1);
+		give_to_file_user(dir / "profils");
+		c.spoil();
+		start();
+		std::string count = count_shown();
+		open_delete_window();
+		{
+			AsFileUser user;
+			click(delete_widget("bouton_supprimer"));
+		}
+		ASSERT_NE(ZelkWidget.suppression, nullptr) << "the window closed without a word";
+		EXPECT_NE(label_text(delete_widget("erreur_suppression")), "");
+		EXPECT_EQ(GTK_WIDGET_SENSITIVE(delete_widget("bouton_supprimer")), c.may_retry);
+		EXPECT_EQ(active_player(), c.anna_listed ? "anna" : "Bob");
+		EXPECT_EQ(player_count(), c.anna_listed ? 2 : 1);
+		if (c.anna_listed) {
+			EXPECT_EQ(count_shown(), count);
+		}
+		EXPECT_EQ(fs::exists(dir / "profils/anna"), c.anna_listed);
+		click(delete_widget("annuler_suppression"));
+		expect_no_sub_window();
+		TearDown();
+		fs::permissions(dir / "profils", open_dir);
+		for (const auto &e : fs::recursive_directory_iterator(dir / "profils"))
+			if (e.is_directory())
+				fs::permissions(e.path(), open_dir);
+		fs::remove_all(dir / "profils");
+		fs::create_directory(dir / "profils");
+	}
+}
+
+// Players made or removed by another program come and go in the selector;
+// the start button and the line under the selector follow.
+TEST_F(Profiles, SelectorFollowsTheDisk)
+{
+	add_player("anna");
+	add_player("Bob");
+	start();
+	GtkWidget *hint = main_widget("aide_joueur");
+	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	EXPECT_FALSE(GTK_WIDGET_VISIBLE(hint));
+	gtk_combo_box_set_active(combo("joueur"), 1);
+
+	make_records("carl", "g", 2);
+	EXPECT_TRUE(pump_until([&] { return player_count() == 3; }, 3000)) << "new player not shown";
+	EXPECT_EQ(active_player(), "Bob");
+	fs::remove_all(dir / "profils/Bob");
+	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3000)) << "gone player still shown";
+	EXPECT_EQ(active_player(), "anna");
+
+	fs::remove_all(dir / "profils/anna");
+	fs::remove_all(dir / "profils/carl");
+	EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3000));
+	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	EXPECT_TRUE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_NE(label_text(hint).find("Créez un joueur"), std::string::npos) << label_text(hint);
+
+	// A script making a thousand players costs a handful of rebuilds.
+	int rebuilds = 0;
+	g_signal_connect_swapped(ZelkWidget.joueur, "notify::model",
+	                         G_CALLBACK(+[](int *n) { ++*n; }), &rebuilds);
+	for (int i = 0; i < 1000; i++)
+		add_player("p" + std::to_string(i));
+	EXPECT_TRUE(pump_until([&] { return player_count() == 1000; }, 5000));
+	pump_events(600);
+	EXPECT_LE(rebuilds, 5);
+	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	EXPECT_FALSE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_EQ(active_player(), "p0");
+}
+
+TEST_F(Profiles, UnreadableProfilesDirectoryIsNamedNotShownEmpty)
+{
+	add_player("anna");
+	start();
+	fs::permissions(dir / "profils", fs::perms::none);
+	{
+		AsFileUser user;
+		EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3000));
+	}
+	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	std::string hint = label_text(main_widget("aide_joueur"));
+	EXPECT_NE(hint.find("profils"), std::string::npos) << hint;
+	EXPECT_NE(hint.find("accès refusé"), std::string::npos) << hint;
+	fs::permissions(dir / "profils", fs::perms::owner_all);
 }

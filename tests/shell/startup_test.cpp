@@ -42,7 +42,7 @@ TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 	// The sub-windows' ids are checked at start-up too, not when the user
 	// first opens one.
 	const char *order[] = {"main", "langue", "resolution", "joueur", "nbretoiles",
-	                       "checkbutton4", "checkbutton3", "vbox1",
+	                       "checkbutton4", "checkbutton3", "vbox1", "bouton_jouer", "aide_joueur",
 	                       "ajout", "entry1", "erreur_ajout",
 	                       "suppression", "label22", "erreur_suppression",
 	                       "bouton_supprimer", "annuler_suppression"};
