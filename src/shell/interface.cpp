@@ -128,6 +128,8 @@ static void load_main_widgets(GladeXML *tree)
 	zelk_widget_load(tree, "checkbutton4", &ZelkWidget.checkbutton4);
 	zelk_widget_load(tree, "checkbutton3", &ZelkWidget.checkbutton3);
 	zelk_widget_load(tree, "vbox1", &ZelkWidget.vbox1);
+	zelk_widget_load(tree, "bouton_jouer", &ZelkWidget.jouer);
+	zelk_widget_load(tree, "aide_joueur", &ZelkWidget.aide_joueur);
 }
 
 // The banner goes with the main window when the game starts; the idle
@@ -159,6 +161,7 @@ void zelk_gui_load()
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
+	watch_profiles();
 	add_banner();
 }
 
