@@ -1,14 +1,14 @@
-// Names found in a directory, as the profile code lists, sorts and filters them.
+// The names a directory holds, as the profile code lists and sorts them.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 using NameList = std::vector<std::string>;
 
+// Every entry of `path` but the hidden ones, in the order the directory
+// gives them; empty when `path` cannot be read.
 NameList lister_fichiers(const std::string &path);
+// A-Z folded to a-z, bytes compared unsigned, a prefix first; names equal
+// after folding keep their order.
 NameList &trier_liste(NameList &list);
-int compter_liste(const NameList &list);
-std::string strtolower(std::string_view text);
-NameList del_elem_liste(NameList list, const std::string &name);
