@@ -6,8 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -27,9 +31,36 @@ private:
 	int fd_;
 };
 
+struct Identity {
+	dev_t dev;
+	ino_t ino;
+
+	bool operator==(const Identity &o) const { return dev == o.dev && ino == o.ino; }
+};
+
+/* A directory being emptied: its name in its parent, the directory it was
+ * when entered, and its subdirectories still to empty. */
+struct Level {
+	std::string name;
+	Identity id;
+	std::vector<std::string> subdirs;
+};
+
+/* Emptying a player: profils, the levels from the player down to the
+ * directory being emptied, which alone of them is open, and the first
+ * failure (0 while everything went). */
+struct Walk {
+	int top;
+	std::vector<Level> levels;
+	Dir here;
+	int error;
+};
+
 } // namespace
 
 static const int dir_flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
+/* Never listed, as it begins with a full stop. */
+static const char hideout_prefix[] = ".suppression-";
 
 static std::string
 player_path(const std::string &name)
@@ -84,15 +115,6 @@ names_one_entry(const std::string &name)
 }
 
 static bool
-gone(const std::string &path)
-{
-	struct stat st;
-
-	return fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) < 0 &&
-	       (errno == ENOENT || errno == ENOTDIR);
-}
-
-static bool
 is_directory(const std::string &path)
 {
 	struct stat st;
@@ -106,7 +128,33 @@ make_dir(const std::string &path)
 	return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-static bool remove_entry(int parent, const char *name);
+static bool
+is_control(char c)
+{
+	unsigned char b = c;
+
+	return b < 0x20 || b == 0x7f;
+}
+
+static Identity
+identity(const struct stat &st)
+{
+	return {st.st_dev, st.st_ino};
+}
+
+static void
+note(Walk &w, int error)
+{
+	if (!w.error)
+		w.error = error;
+}
+
+static void
+remove_at(Walk &w, int parent, const std::string &name, int flags)
+{
+	if (unlinkat(parent, name.c_str(), flags) != 0 && errno != ENOENT)
+		note(w, errno);
+}
 
 static std::vector<std::string>
 entry_names(DIR *dir)
@@ -122,75 +170,235 @@ entry_names(DIR *dir)
 }
 
 /* Names are read in full before anything is removed, since removing
- * entries during a readdir walk may make it skip others. */
-static bool
-empty_dir(DIR *dir)
+ * entries during a readdir walk may make it skip others. All but the
+ * directories go at once; those are given back for the walk. */
+static std::vector<std::string>
+remove_files(Walk &w, DIR *dir)
 {
-	bool emptied = true;
+	std::vector<std::string> subdirs;
 
-	for (const std::string &name : entry_names(dir))
-		emptied = remove_entry(dirfd(dir), name.c_str()) && emptied;
-	return emptied;
+	for (std::string &name : entry_names(dir)) {
+		if (unlinkat(dirfd(dir), name.c_str(), 0) == 0 || errno == ENOENT)
+			continue;
+		if (errno == EISDIR || errno == EPERM)
+			subdirs.push_back(std::move(name));
+		else
+			note(w, errno);
+	}
+	return subdirs;
 }
 
 /* Opened with O_NOFOLLOW, a directory swapped for a link since it was
- * looked at fails to open instead of leading out of the tree. */
-static bool
-remove_dir(int parent, const char *name)
+ * listed fails to open instead of leading out of the tree. */
+static Dir
+open_below(int parent, const std::string &name)
 {
-	Dir dir = open_dir_at(parent, name, O_NOFOLLOW);
-
-	if (!dir || !empty_dir(dir.get()))
-		return false;
-	dir.reset();
-	return unlinkat(parent, name, AT_REMOVEDIR) == 0;
+	return open_dir_at(parent, name.c_str(), O_NOFOLLOW);
 }
 
-static bool
-not_a_directory_now()
-{
-	return errno == ENOTDIR || errno == ELOOP;
-}
-
-/* Inside a player anything goes; a directory goes with its contents, a
- * link goes alone. */
-static bool
-remove_entry(int parent, const char *name)
-{
-	if (unlinkat(parent, name, 0) == 0 || errno == ENOENT)
-		return true;
-	if (errno != EISDIR && errno != EPERM)
-		return false;
-	if (remove_dir(parent, name))
-		return true;
-	return not_a_directory_now() && unlinkat(parent, name, 0) == 0;
-}
-
-static bool
-is_link_at(int parent, const char *name)
-{
-	struct stat st;
-
-	return fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
-}
-
-/* A player is removed only when it is a directory or a link; a plain
- * file listed as a player stays. */
 static void
-remove_player_at(int top, const char *name)
+enter(Walk &w, Dir dir, std::string name)
 {
 	struct stat st;
 
-	if (fstatat(top, name, &st, AT_SYMLINK_NOFOLLOW) < 0)
-		return;
-	if (S_ISLNK(st.st_mode)) {
-		unlinkat(top, name, 0);
+	if (fstat(dirfd(dir.get()), &st) != 0) {
+		note(w, errno);
 		return;
 	}
-	if (!S_ISDIR(st.st_mode))
+	std::vector<std::string> subdirs = remove_files(w, dir.get());
+	w.levels.push_back({std::move(name), identity(st), std::move(subdirs)});
+	w.here = std::move(dir);
+}
+
+/* 0 when the walk may go into `dir`: it can come back out by "..", to
+ * where it is now, and dir is on the player's own file system (what is
+ * mounted inside belongs elsewhere); else why not. */
+static int
+enterable(const Walk &w, DIR *dir)
+{
+	struct stat up, st;
+
+	if (fstatat(dirfd(dir), "..", &up, 0) != 0 || fstat(dirfd(dir), &st) != 0)
+		return errno;
+	if (!(identity(up) == w.levels.back().id))
+		return ESTALE;
+	return st.st_dev == w.levels.front().id.dev ? 0 : EXDEV;
+}
+
+/* A directory the walk does not go into goes when it is empty; an entry
+ * that is no longer a directory goes as a file. */
+static void
+descend(Walk &w, const std::string &name)
+{
+	int parent = dirfd(w.here.get());
+	Dir dir = open_below(parent, name);
+	int why = dir ? enterable(w, dir.get()) : errno;
+
+	if (!why) {
+		enter(w, std::move(dir), name);
 		return;
-	if (!remove_dir(top, name) && not_a_directory_now() && is_link_at(top, name))
-		unlinkat(top, name, 0);
+	}
+	dir.reset();
+	if (why == ENOTDIR || why == ELOOP)
+		remove_at(w, parent, name, 0);
+	else if (why != ENOENT && unlinkat(parent, name.c_str(), AT_REMOVEDIR) != 0)
+		note(w, why);
+}
+
+/* Back up by "..": the parent must still be the directory the walk came
+ * from, else this one was moved away meanwhile, and the walk stops rather
+ * than go on in a stranger's directory. */
+static bool
+ascend(Walk &w)
+{
+	Level done = std::move(w.levels.back());
+	struct stat st;
+
+	w.levels.pop_back();
+	if (w.levels.empty()) {
+		w.here.reset();
+		remove_at(w, w.top, done.name, AT_REMOVEDIR);
+		return true;
+	}
+	Dir up = open_dir_at(dirfd(w.here.get()), "..");
+	if (!up || fstat(dirfd(up.get()), &st) != 0) {
+		note(w, errno);
+		return false;
+	}
+	if (!(identity(st) == w.levels.back().id)) {
+		note(w, ESTALE);
+		return false;
+	}
+	w.here = std::move(up);
+	remove_at(w, dirfd(w.here.get()), done.name, AT_REMOVEDIR);
+	return true;
+}
+
+/* Empties and removes `root`, the entry `name` of profils, walking down and
+ * back up, so that only two directories are open whatever the depth. The
+ * first failure, 0 when everything went. */
+static int
+remove_tree(int top, Dir root, const std::string &name)
+{
+	Walk w{top, {}, nullptr, 0};
+
+	enter(w, std::move(root), name);
+	while (!w.levels.empty()) {
+		std::vector<std::string> &subdirs = w.levels.back().subdirs;
+		if (subdirs.empty()) {
+			if (!ascend(w))
+				break;
+			continue;
+		}
+		std::string next = std::move(subdirs.back());
+		subdirs.pop_back();
+		descend(w, next);
+	}
+	return w.error;
+}
+
+static RemoveResult
+result(RemoveOutcome outcome, int error = 0, std::string leftover = {})
+{
+	return {outcome, error, std::move(leftover)};
+}
+
+/* Why profils/NAME could not be touched. */
+static RemoveResult
+refusal(int error)
+{
+	switch (error) {
+	case EACCES:
+	case EPERM:
+	case EROFS:
+		return result(RemoveOutcome::not_allowed, error);
+	case ENOENT:
+	case ENOTDIR:
+		return result(RemoveOutcome::missing, error);
+	}
+	return result(RemoveOutcome::failed, error);
+}
+
+/* The file system checks that the new name is free in the same step as it
+ * renames. Where it cannot, a name found free an instant before will do:
+ * only an empty directory made in between could be replaced. */
+static int
+rename_fresh(int dir, const char *from, const char *to)
+{
+	struct stat st;
+
+	if (renameat2(dir, from, dir, to, RENAME_NOREPLACE) == 0)
+		return 0;
+	if (errno != EINVAL)
+		return errno;
+	if (fstatat(dir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
+		return EEXIST;
+	if (errno != ENOENT)
+		return errno;
+	return renameat(dir, from, dir, to) == 0 ? 0 : errno;
+}
+
+/* Not built from the player's name, which may be as long as a name can be. */
+static std::string
+hideout_name()
+{
+	static const char letters[] =
+		"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+	std::random_device source;
+	std::uniform_int_distribution<int> pick(0, sizeof letters - 2);
+	std::string name = hideout_prefix;
+
+	for (int i = 0; i < 6; i++)
+		name += letters[pick(source)];
+	return name;
+}
+
+/* Takes profils/NAME out of the listing in one step that either happens
+ * or changes nothing. */
+static int
+hide(int top, const std::string &name, std::string &hideout)
+{
+	for (int tries = 0; tries < 100; tries++) {
+		std::string candidate = hideout_name();
+		int error = rename_fresh(top, name.c_str(), candidate.c_str());
+		if (!error)
+			hideout = std::move(candidate);
+		if (error != EEXIST && error != ENOTEMPTY)
+			return error;
+	}
+	return EEXIST;
+}
+
+/* A link goes alone, and only when it stands for a player directory. */
+static RemoveResult
+remove_link(int top, const std::string &name)
+{
+	struct stat st;
+
+	if (fstatat(top, name.c_str(), &st, 0) != 0 || !S_ISDIR(st.st_mode))
+		return result(RemoveOutcome::not_a_directory);
+	if (unlinkat(top, name.c_str(), 0) != 0)
+		return refusal(errno);
+	return result(RemoveOutcome::removed);
+}
+
+/* The player is opened before it is hidden, so that one the walk could
+ * neither read nor search is refused with nothing changed; the open
+ * directory is the one emptied, whatever takes its name meanwhile. */
+static RemoveResult
+remove_directory(int top, const std::string &name)
+{
+	std::string hideout;
+	Dir root = open_below(top, name);
+	struct stat up;
+
+	if (!root || fstatat(dirfd(root.get()), "..", &up, 0) != 0)
+		return refusal(errno);
+	if (int error = hide(top, name, hideout))
+		return refusal(error);
+	if (int error = remove_tree(top, std::move(root), hideout))
+		return result(RemoveOutcome::leftovers, error, player_path(hideout));
+	return result(RemoveOutcome::removed);
 }
 
 int
@@ -225,6 +433,10 @@ check_player_name(std::string_view name)
 		return NameProblem::leading_dot;
 	if (name.size() > max_player_name)
 		return NameProblem::too_long;
+	/* A line break or a tab in a directory name breaks every tool that
+	 * reads names a line at a time. */
+	if (std::any_of(name.begin(), name.end(), is_control))
+		return NameProblem::control;
 	return NameProblem::none;
 }
 
@@ -244,6 +456,9 @@ name_problem_message(NameProblem problem)
 		return "Le nom ne peut pas commencer par un point.";
 	case NameProblem::too_long:
 		return "Le nom est trop long : 49 octets au plus.";
+	case NameProblem::control:
+		return "Le nom ne peut pas contenir de caractère de contrôle "
+		       "(retour à la ligne, tabulation…).";
 	}
 	return "";
 }
@@ -257,17 +472,44 @@ create_player(const std::string &name)
 	return make_dir(profiles_dir) && make_dir(path) && is_directory(path);
 }
 
-/* Any player the selector can list may go, also one made by other means
- * with a name the add window would refuse (a back-slash, 50 bytes or
- * more): what matters is that the name is one entry of profils. */
-bool
+RemoveResult
 remove_player(const std::string &name)
 {
+	struct stat st;
+
 	if (!names_one_entry(name) || hidden(name.c_str()))
-		return false;
-	Fd top(open(profiles_dir, dir_flags));
+		return result(RemoveOutcome::failed, EINVAL);
+	Fd top(open(profiles_dir, O_PATH | O_DIRECTORY | O_CLOEXEC));
 	if (!top)
-		return gone(player_path(name));
-	remove_player_at(top.get(), name.c_str());
-	return gone(player_path(name));
+		return refusal(errno);
+	if (fstatat(top.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+		return refusal(errno);
+	if (S_ISLNK(st.st_mode))
+		return remove_link(top.get(), name);
+	if (!S_ISDIR(st.st_mode))
+		return result(RemoveOutcome::not_a_directory);
+	return remove_directory(top.get(), name);
+}
+
+std::string
+remove_message(const std::string &, const RemoveResult &result)
+{
+	switch (result.outcome) {
+	case RemoveOutcome::removed:
+		return {};
+	case RemoveOutcome::leftovers:
+		return "Le joueur a été supprimé, mais certains fichiers n'ont pas pu être "
+		       "effacés : ils restent dans « " + result.leftover + " ».";
+	case RemoveOutcome::not_a_directory:
+		return "Ce n'est pas un dossier de joueur : il n'a pas été supprimé.";
+	case RemoveOutcome::missing:
+		return "Ce joueur n'existe plus.";
+	case RemoveOutcome::not_allowed:
+		if (result.error == EROFS)
+			return "Impossible de supprimer ce joueur : le disque est en lecture seule.";
+		return "Impossible de supprimer ce joueur : accès refusé.";
+	case RemoveOutcome::failed:
+		break;
+	}
+	return std::string("Impossible de supprimer ce joueur : ") + std::strerror(result.error);
 }

@@ -1,14 +1,23 @@
+#include "profiles/namelist.h"
 #include "profiles/profile_tree.h"
 
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -54,7 +63,97 @@ const std::string name50(50, 'n');
 
 const char *const refused_names[] = {
 	"", ".", "..", "../x", "../outside", "a/b", "a\\b", "..\\x", ".hidden", "profils/..",
+	"a\nb", "\t", "x\x7f",
 };
+
+// A file user that is not root: as root every permission check passes.
+const uid_t nobody = 65534;
+
+bool become_nobody()
+{
+	if (geteuid() != 0)
+		return true;
+	return setgroups(0, nullptr) == 0 && setresgid(nobody, nobody, nobody) == 0 &&
+	       setresuid(nobody, nobody, nobody) == 0;
+}
+
+// The working directory, a scratch directory of root's, must let the user
+// through to reach profils at all.
+void hand_to_nobody(const fs::path &dir)
+{
+	if (geteuid() != 0)
+		return;
+	fs::permissions(fs::current_path(), fs::perms::others_exec, fs::perm_options::add);
+	lchown(dir.c_str(), nobody, nobody);
+	for (const fs::directory_entry &e : fs::recursive_directory_iterator(dir))
+		lchown(e.path().c_str(), nobody, nobody);
+}
+
+void write_all(int fd, const void *bytes, size_t n)
+{
+	for (const char *p = static_cast<const char *>(bytes); n > 0;) {
+		ssize_t w = write(fd, p, n);
+		if (w <= 0)
+			_exit(3);
+		p += w;
+		n -= size_t(w);
+	}
+}
+
+// remove_player(name) made by an ordinary user, with at most `max_files`
+// open files when that is not 0, in a child process: the test's own
+// process keeps its rights to look at the tree afterwards. Nothing when
+// no ordinary user can be had here.
+std::optional<RemoveResult> remove_as_user(const std::string &name, rlim_t max_files)
+{
+	hand_to_nobody("profils");
+	int out[2];
+	if (pipe(out) != 0)
+		return std::nullopt;
+	pid_t child = fork();
+	if (child == 0) {
+		close(out[0]);
+		rlimit files = {max_files, max_files};
+		if (!become_nobody() || (max_files && setrlimit(RLIMIT_NOFILE, &files) != 0))
+			_exit(2);
+		RemoveResult r = remove_player(name);
+		write_all(out[1], &r.outcome, sizeof r.outcome);
+		write_all(out[1], &r.error, sizeof r.error);
+		write_all(out[1], r.leftover.data(), r.leftover.size());
+		_exit(0);
+	}
+	close(out[1]);
+	std::string bytes;
+	char buf[256];
+	for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;)
+		bytes.append(buf, size_t(n));
+	close(out[0]);
+	int status = 0;
+	if (child < 0 || waitpid(child, &status, 0) != child)
+		return std::nullopt;
+	if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+		return std::nullopt;
+	if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+		ADD_FAILURE() << "removing " << name << " ended the process with " << status;
+		return std::nullopt;
+	}
+	RemoveResult r{};
+	std::size_t fixed = sizeof r.outcome + sizeof r.error;
+	if (bytes.size() < fixed) {
+		ADD_FAILURE() << "removing " << name << " gave no result";
+		return std::nullopt;
+	}
+	std::copy_n(bytes.data(), sizeof r.outcome, reinterpret_cast<char *>(&r.outcome));
+	std::copy_n(bytes.data() + sizeof r.outcome, sizeof r.error, reinterpret_cast<char *>(&r.error));
+	r.leftover = bytes.substr(fixed);
+	return r;
+}
+
+bool listed(const std::string &name)
+{
+	NameList players = lister_fichiers(profiles_dir);
+	return std::find(players.begin(), players.end(), name) != players.end();
+}
 
 } // namespace
 
@@ -112,24 +211,35 @@ TEST(CountRecords, PlayersThatAreNotThereCountZero)
 
 TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
 {
-	EXPECT_EQ(check_player_name(""), NameProblem::empty);
-	EXPECT_EQ(check_player_name("."), NameProblem::dot_or_dotdot);
-	EXPECT_EQ(check_player_name(".."), NameProblem::dot_or_dotdot);
-	EXPECT_EQ(check_player_name("a/b"), NameProblem::separator);
-	EXPECT_EQ(check_player_name("../x"), NameProblem::separator);
-	EXPECT_EQ(check_player_name("a\\b"), NameProblem::separator);
-	EXPECT_EQ(check_player_name(std::string_view("a\0b", 3)), NameProblem::separator);
-	EXPECT_EQ(check_player_name(".hidden"), NameProblem::leading_dot);
-	EXPECT_EQ(check_player_name("..."), NameProblem::leading_dot);
-	EXPECT_EQ(check_player_name(name50), NameProblem::too_long);
+	using P = NameProblem;
+	const struct {
+		std::string name;
+		NameProblem problem;
+	} cases[] = {
+		{"", P::empty}, {".", P::dot_or_dotdot}, {"..", P::dot_or_dotdot},
+		{"a/b", P::separator}, {"../x", P::separator}, {"a\\b", P::separator},
+		{std::string("a\0b", 3), P::separator}, {".hidden", P::leading_dot},
+		{"...", P::leading_dot}, {name50, P::too_long},
+		{"a\nb", P::control}, {"\t", P::control}, {"tab\there", P::control},
+		{"\r", P::control}, {"\x01x", P::control}, {"x\x1f", P::control}, {"del\x7f", P::control},
+		// With several faults the earlier check speaks, as it did before.
+		{".\n", P::leading_dot}, {"a/\t", P::separator}, {name49 + "\n", P::too_long},
+		{"anna", P::none}, {"a.b", P::none}, {"a;touch x", P::none}, {"$(id)", P::none},
+		{"it's \"me\"", P::none}, {" ", P::none}, {"~", P::none}, {"Zo\xc3\xa9", P::none},
+		{"\x80\xff", P::none}, {name49, P::none},
+	};
 
-	for (const char *ok : {"anna", "a.b", "a;touch x", "$(id)", "it's \"me\"", "a\nb", " ", "Zo\xc3\xa9"})
-		EXPECT_EQ(check_player_name(ok), NameProblem::none) << ok;
-	EXPECT_EQ(check_player_name(name49), NameProblem::none);
-
-	EXPECT_STREQ(name_problem_message(NameProblem::none), "");
-	EXPECT_STREQ(name_problem_message(NameProblem::separator), "Le nom ne peut pas contenir / ni \\.");
-	EXPECT_STRNE(name_problem_message(NameProblem::empty), "");
+	for (const auto &c : cases) {
+		EXPECT_EQ(check_player_name(c.name), c.problem) << c.name;
+		// Each fault has its own message, so the user learns which one it is.
+		for (const auto &other : cases) {
+			if (other.problem == c.problem)
+				continue;
+			EXPECT_STRNE(name_problem_message(c.problem), name_problem_message(other.problem));
+		}
+		EXPECT_EQ(*name_problem_message(c.problem) == '\0', c.problem == P::none) << c.name;
+	}
+	EXPECT_STREQ(name_problem_message(P::separator), "Le nom ne peut pas contenir / ni \\.");
 }
 
 // Each name must make exactly profils/NAME, empty, and nothing else: once
@@ -143,7 +253,7 @@ TEST(CreatePlayer, MakesOnlyThatDirectory)
 
 	for (const std::string &name : {std::string("bob"), std::string("a;touch x"),
 	                                 std::string("$(id)"), std::string("it's \"me\" & `id`"),
-	                                 std::string("a\nb"), std::string("a b"), name49}) {
+	                                 std::string("a b"), name49}) {
 		ASSERT_TRUE(create_player(name)) << name;
 		fs::path made = tmp / "profils" / name;
 		EXPECT_TRUE(fs::is_directory(fs::symlink_status(made))) << name;
@@ -215,7 +325,7 @@ TEST(RemovePlayer, RemovesTheDirectoryAndNothingOutside)
 		fs::create_symlink(tmp / "outside/keep.txt", p / "keep-link");
 		fs::create_symlink(tmp / "nowhere", p / "dangling");
 
-		EXPECT_TRUE(remove_player(name)) << name;
+		EXPECT_EQ(remove_player(name).outcome, RemoveOutcome::removed) << name;
 		EXPECT_EQ(snapshot_tree(tmp.path()), before) << name;
 	}
 }
@@ -229,10 +339,8 @@ TEST(RemovePlayer, APlayerThatIsALinkLosesOnlyTheLink)
 
 	fs::create_directory_symlink(tmp / "outside", tmp / "profils/bob");
 	fs::create_directory_symlink("anna", tmp / "profils/alias");
-	fs::create_symlink(tmp / "nowhere", tmp / "profils/dangling");
-	EXPECT_TRUE(remove_player("bob"));
-	EXPECT_TRUE(remove_player("alias"));
-	EXPECT_TRUE(remove_player("dangling"));
+	EXPECT_EQ(remove_player("bob").outcome, RemoveOutcome::removed);
+	EXPECT_EQ(remove_player("alias").outcome, RemoveOutcome::removed);
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
 }
 
@@ -251,22 +359,24 @@ TEST(RemovePlayer, RefusesNamesAndNonDirectories)
 	for (const char *name : refused_names) {
 		if (std::string_view(name) == "a\\b")
 			continue;
-		EXPECT_FALSE(remove_player(name)) << name;
+		RemoveOutcome outcome = remove_player(name).outcome;
+		EXPECT_NE(outcome, RemoveOutcome::removed) << name;
+		EXPECT_NE(outcome, RemoveOutcome::leftovers) << name;
 	}
-	EXPECT_FALSE(remove_player(std::string("anna\0x", 6)));
-	EXPECT_FALSE(remove_player("plain"));
+	EXPECT_EQ(remove_player(std::string("anna\0x", 6)).outcome, RemoveOutcome::failed);
+	EXPECT_EQ(remove_player("plain").outcome, RemoveOutcome::not_a_directory);
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
 
 	// Made by other means, listed, so deletable: each is one entry here.
-	EXPECT_TRUE(remove_player("a\\b"));
-	EXPECT_TRUE(remove_player(name50));
+	EXPECT_EQ(remove_player("a\\b").outcome, RemoveOutcome::removed);
+	EXPECT_EQ(remove_player(name50).outcome, RemoveOutcome::removed);
 	EXPECT_FALSE(fs::exists(tmp / "profils/a\\b"));
 	EXPECT_FALSE(fs::exists(tmp / ("profils/" + name50)));
 	EXPECT_TRUE(fs::exists(tmp / "profils/a/b"));
 	EXPECT_TRUE(fs::exists(tmp / "profils/.hidden"));
 
 	const std::string after = snapshot_tree(tmp.path());
-	EXPECT_TRUE(remove_player("nobody"));
+	EXPECT_EQ(remove_player("nobody").outcome, RemoveOutcome::missing);
 	EXPECT_EQ(snapshot_tree(tmp.path()), after);
 }
 
@@ -274,12 +384,120 @@ TEST(RemovePlayer, WorksWithoutAProfilesDirectory)
 {
 	TempDir tmp;
 	ScopedChdir cd(tmp.path());
-	EXPECT_TRUE(remove_player("anna"));
+	EXPECT_EQ(remove_player("anna").outcome, RemoveOutcome::missing);
 	EXPECT_TRUE(fs::is_empty(tmp.path()));
 	write_file(tmp / "profils", "a file");
 	const std::string before = snapshot_tree(tmp.path());
-	EXPECT_TRUE(remove_player("anna"));
+	EXPECT_EQ(remove_player("anna").outcome, RemoveOutcome::missing);
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
+}
+
+void make_bob(const fs::path &root)
+{
+	make_records(root / "profils/bob/pack1", 3);
+	make_records(root / "profils/bob/pack2/nested", 2);
+}
+
+void make_locked_group(const fs::path &root)
+{
+	make_records(root / "profils/bob/locked", 2);
+}
+
+void make_deep_bob(const fs::path &root)
+{
+	fs::path p = root / "profils/bob";
+	for (int i = 0; i < 64; i++) {
+		p /= "d";
+		fs::create_directories(p);
+		write_file(p / "r", "");
+	}
+}
+
+void lock(const fs::path &dir, fs::perms perms)
+{
+	fs::permissions(dir, perms);
+}
+
+// An ordinary user deletes bob while something is in the way. A player that
+// goes, in whole or in part, leaves the listing at once, and what is left of
+// it is what could not be removed; any other outcome changes nothing at all.
+TEST(RemovePlayer, AllOrNothingUnderFaults)
+{
+	using O = RemoveOutcome;
+	using Tree = std::function<void(const fs::path &)>;
+	const Tree nothing = [](const fs::path &) {};
+	const fs::perms read_only = fs::perms(0555);
+	const struct {
+		const char *fault;
+		Tree make, kept;
+		rlim_t max_files;
+		O outcome;
+		int error;
+		const char *said;
+	} cases[] = {
+		{"nothing in the way", make_bob, nothing, 0, O::removed, 0, ""},
+		{"profils not writable",
+		 [&](const fs::path &r) { make_bob(r); lock(r / "profils", read_only); },
+		 nothing, 0, O::not_allowed, EACCES, "accès refusé"},
+		{"player unreadable",
+		 [&](const fs::path &r) { make_bob(r); lock(r / "profils/bob", fs::perms::none); },
+		 nothing, 0, O::not_allowed, EACCES, "accès refusé"},
+		{"one group unreadable",
+		 [&](const fs::path &r) {
+			 make_bob(r);
+			 make_locked_group(r);
+			 lock(r / "profils/bob/locked", fs::perms::none);
+		 },
+		 make_locked_group, 0, O::leftovers, EACCES, "certains fichiers n'ont pas pu"},
+		{"deeper than the open-file limit", make_deep_bob, nothing, 16, O::removed, 0, ""},
+		{"player gone", nothing, nothing, 0, O::missing, ENOENT, "n'existe plus"},
+		{"plain file", [](const fs::path &r) { write_file(r / "profils/bob", "x"); },
+		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+		{"FIFO", [](const fs::path &r) { mkfifo((r / "profils/bob").c_str(), 0644); },
+		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+		{"dangling link",
+		 [](const fs::path &r) { fs::create_symlink(r / "nowhere", r / "profils/bob"); },
+		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+		{"link to a file",
+		 [](const fs::path &r) { fs::create_symlink(r / "outside/keep.txt", r / "profils/bob"); },
+		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+	};
+
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.fault);
+		TempDir tmp, expected;
+		ScopedChdir cd(tmp.path());
+		make_bystanders(tmp.path());
+		c.make(tmp.path());
+		const std::string before = snapshot_tree(tmp.path());
+		make_bystanders(expected.path());
+		c.kept(expected.path());
+
+		std::optional<RemoveResult> r = remove_as_user("bob", c.max_files);
+		if (!r)
+			GTEST_SKIP() << "no ordinary user to run as here (uid " << nobody << ")";
+		EXPECT_EQ(r->outcome, c.outcome);
+		EXPECT_EQ(r->error, c.error);
+		const std::string said = remove_message("bob", *r);
+		EXPECT_NE(said.find(c.said), std::string::npos) << said;
+		EXPECT_EQ(said.empty(), c.outcome == O::removed) << said;
+
+		if (c.outcome != O::removed && c.outcome != O::leftovers) {
+			EXPECT_EQ(snapshot_tree(tmp.path()), before);
+			continue;
+		}
+		EXPECT_FALSE(listed("bob"));
+		if (c.outcome == O::leftovers) {
+			const fs::path left = r->leftover;
+			EXPECT_EQ(left.parent_path(), fs::path(profiles_dir));
+			EXPECT_EQ(left.filename().string().rfind('.', 0), 0u) << left;
+			EXPECT_NE(said.find(r->leftover), std::string::npos) << said;
+			std::error_code ec;
+			fs::rename(tmp / left.string(), tmp / "profils/bob", ec);
+			EXPECT_FALSE(ec) << left << ": " << ec.message();
+		}
+		EXPECT_EQ(snapshot_tree(tmp.path()), snapshot_tree(expected.path()));
+	}
 }
 
 // Another thread keeps exchanging a group of the player with a link to a
