@@ -151,6 +151,14 @@ has_any(std::string_view s, std::string_view bytes)
 	return s.find_first_of(bytes) != std::string_view::npos;
 }
 
+static bool
+has_control(std::string_view s)
+{
+	return std::any_of(s.begin(), s.end(), [](char c) {
+		return (unsigned char)c < 0x20 || (unsigned char)c == 0x7f;
+	});
+}
+
 static void
 check_refusal(std::string_view name, NameProblem p)
 {
@@ -175,6 +183,9 @@ check_refusal(std::string_view name, NameProblem p)
 	case NameProblem::too_long:
 		CHECK(name.size() > max_player_name);
 		break;
+	case NameProblem::control:
+		CHECK(has_control(name));
+		break;
 	default:
 		fail("unknown problem", __LINE__);
 	}
@@ -190,6 +201,7 @@ check_accepted(const std::string &name)
 	CHECK(name.find('\0') == std::string::npos);
 	CHECK(name[0] != '.');
 	CHECK(name.size() <= 49);
+	CHECK(!has_control(name));
 	CHECK(*name_problem_message(NameProblem::none) == '\0');
 	fs::path p = (fs::path(profiles_dir) / name).lexically_normal();
 	CHECK(p.parent_path() == fs::path(profiles_dir));
@@ -202,7 +214,7 @@ check_name(const std::string &name)
 {
 	bool ok = !name.empty() && name != "." && name != ".." &&
 	          !has_any(name, std::string_view("/\\\0", 3)) && name[0] != '.' &&
-	          name.size() <= 49;
+	          name.size() <= 49 && !has_control(name);
 	NameProblem p = check_player_name(name);
 
 	CHECK((p == NameProblem::none) == ok);
