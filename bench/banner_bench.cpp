@@ -13,6 +13,7 @@
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
 #include "banner/tga.h"
+#include "shell/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,7 @@ namespace {
 const fs::path data_dir = fs::path(TROVIK_SOURCE_DIR) / "data";
 
 // A shown window around one banner area, realised in the data directory so
-// that init() loads the shipped texture.
+// that banner::init() loads the shipped texture.
 class BannerArea {
 public:
 	BannerArea()
@@ -69,7 +70,7 @@ void BM_BannerFrame(benchmark::State &state)
 	BannerArea area;
 	bool ok = area.run([&](GdkGLDrawable *drawable) {
 		for (auto _ : state) {
-			draw();
+			banner::draw(performance_counter());
 			gdk_gl_drawable_swap_buffers(drawable);
 			glFinish();
 		}
@@ -100,7 +101,7 @@ void BM_LoadTGA(benchmark::State &state)
 	const std::string path = (data_dir / "textures/image.tga").string();
 	bool ok = area.run([&](GdkGLDrawable *) {
 		for (auto _ : state) {
-			if (loadTGA(path.c_str(), 2) != TGA_OK) {
+			if (banner::load_texture(path.c_str(), 2) != TGA_OK) {
 				state.SkipWithError("the shipped texture does not load");
 				break;
 			}

@@ -6,28 +6,77 @@
 #include <cmath>
 
 #include "banner/tga.h"
-#include "shell/platform.h"
+
+namespace banner {
 
 enum { BANNER_TEXTURE = 1 };
 
-// Eight decimals, not M_PI: the wave's phases are fixed by this value.
+// Eight decimals, not M_PI: the tiles' phases are fixed by this value.
 static const double WAVE_PI = 3.14159265;
-static const double PHASE_WRAP = 1000000;
+// The wave is sin(phase), so the phase is taken modulo the true 2 pi. Kept
+// that small, a float phase resolves about 5e-7 radians: a frame's
+// step counts in full at any frame rate and after any running time.
+static const double PHASE_WRAP = 2 * M_PI;
+static const double RADIANS_PER_TICK = 0.001 / 1300;
 
-float ecart = 0;
-std::int64_t lasttime = 0;
-std::int64_t currenttime = 0;
-double delay = 0;
+Wave wave;
+
+float phase_after(std::int64_t ticks)
+{
+	// In double, a year of ticks is off by less than 1e-9 radians here,
+	// far below what the float phase can show.
+	double radians = double(ticks) * RADIANS_PER_TICK;
+	float phase = float(radians - std::floor(radians / PHASE_WRAP) * PHASE_WRAP);
+	return phase >= 0 && phase < float(PHASE_WRAP) ? phase : 0.0f;
+}
+
+void advance(std::int64_t now)
+{
+	if (!wave.started) {
+		wave.started = true;
+		wave.origin = now;
+	}
+	wave.drawn_at = now;
+	wave.phase = phase_after(now - wave.origin);
+}
+
+static GLenum gl_format(PixelFormat format)
+{
+	switch (format) {
+	case PixelFormat::gray: return GL_LUMINANCE;
+	case PixelFormat::rgba: return GL_RGBA;
+	case PixelFormat::rgb: break;
+	}
+	return GL_RGB;
+}
+
+int load_texture(const char *path, unsigned texture)
+{
+	TgaImage img;
+	int result = loadTGA(path, img);
+	if (result != TGA_OK)
+		return result;
+	GLenum format = gl_format(img.format);
+	glBindTexture(GL_TEXTURE_2D, texture);
+	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+	glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+	glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), img.width, img.height, 0,
+	             format, GL_UNSIGNED_BYTE, img.pixels.data());
+	return TGA_OK;
+}
 
 void init()
 {
 	glClearColor(0, 0, 0, 0);
 	glShadeModel(GL_SMOOTH);
 	glEnable(GL_DEPTH_TEST);
-	loadTGA("textures/image.tga", BANNER_TEXTURE);
-	ecart = 0;
-	currenttime = 0;
-	lasttime = 0;
+	load_texture("textures/image.tga", BANNER_TEXTURE);
+	wave.started = false;
+	wave.phase = 0;
 }
 
 void reshape(int height, int width)
@@ -40,13 +89,14 @@ void reshape(int height, int width)
 	glLoadIdentity();
 }
 
-void draw()
+void draw(std::int64_t now)
 {
+	advance(now);
 	glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 	glLoadIdentity();
 	gluLookAt(0, 0, 30, 0, 0, -1, 0, 1, 0);
 	mosaique(-38.75f, 38.8f, 15, -16.5f, 16.5f, 8);
-	timer();
+	wave.frames++;
 }
 
 // Edges are step times index, not running sums, so no rounding piles up;
@@ -64,7 +114,7 @@ void mosaique(float left, float right, int columns, float bottom, float top, int
 	glBindTexture(GL_TEXTURE_2D, BANNER_TEXTURE);
 	for (int i = 0; i < rows; i++) {
 		for (int j = 0; j < columns; j++) {
-			float a = float((i + j) * w + ecart);
+			float a = float((i + j) * w + wave.phase);
 			float z = float(std::sin(double(a)));
 			carre(float(left + j * double(dx)), float(left + (j + 1) * double(dx)),
 			      float(bottom + i * double(dy)), float(bottom + (i + 1) * double(dy)),
@@ -92,18 +142,4 @@ void carre(float x1, float x2, float y1, float y2,
 	glEnd();
 }
 
-void timer()
-{
-	currenttime = performance_counter();
-	std::int64_t previous = lasttime ? lasttime : currenttime;
-	lasttime = currenttime;
-	delay = double(currenttime - previous);
-}
-
-void idle()
-{
-	double v = float(ecart + delay * 0.001 / 1300);
-	while (v >= PHASE_WRAP)
-		v -= PHASE_WRAP;
-	ecart = float(v);
-}
+} // namespace banner

@@ -1,19 +1,42 @@
-// The banner: a waving mosaic of tiles cut from one texture, and its clock.
-// Every function but timer() and idle() needs a current GL context.
+// The banner: a waving mosaic of tiles cut from one texture, and the clock
+// that sets the wave. Every function but phase_after() and advance() needs
+// a current GL context.
 #pragma once
 
 #include <cstdint>
 
-extern float ecart;		// phase of the wave, radians
-extern std::int64_t lasttime;	// previous frame's counter reading; 0: none since init()
-extern std::int64_t currenttime;
-extern double delay;		// counter ticks between the last two frames
+namespace banner {
+
+// The wave of the frames drawn so far. The phase is a function of the
+// counter reading of the frame, never a sum of per-frame steps, so the
+// picture at any moment is the same however many frames were drawn.
+struct Wave {
+	bool started = false;		// false until the first frame after init()
+	std::int64_t origin = 0;	// the reading at which the phase was 0
+	std::int64_t drawn_at = 0;	// the reading of the latest frame
+	float phase = 0;		// radians, in [0, 2 pi)
+	std::uint64_t frames = 0;	// drawn since the process began
+};
+
+extern Wave wave;
+
+// The phase, in [0, 2 pi), after `ticks` of the performance counter:
+// 0.001 / 1300 radians a tick, taken modulo 2 pi.
+float phase_after(std::int64_t ticks);
+
+// Sets the wave for a frame read at `now`; the first after init() is phase 0.
+void advance(std::int64_t now);
+
+// Loads the image at `path` as level 0 of texture `texture`, which stays
+// bound; returns what loadTGA() returned, and touches no GL state on failure.
+int load_texture(const char *path, unsigned texture);
 
 void init();
 void reshape(int height, int width);
-void draw();
+// One frame at the counter reading `now`, into the back buffer, unswapped.
+void draw(std::int64_t now);
 void mosaique(float left, float right, int columns, float bottom, float top, int rows);
 void carre(float x1, float x2, float y1, float y2,
            float s1, float s2, float t1, float t2, float z);
-void timer();
-void idle();
+
+} // namespace banner

@@ -1,15 +1,22 @@
 #include "banner/gtkglext.h"
 
+#include <gdk/x11/gdkglx.h>
 #include <gtk/gtkgl.h>
 
+#include <cstring>
 #include <memory>
 
 #include "banner/gl.h"
+#include "shell/platform.h"
 
 struct ObjectUnref {
 	void operator()(gpointer object) const { g_object_unref(object); }
 };
 using GLConfigPtr = std::unique_ptr<GdkGLConfig, ObjectUnref>;
+
+using SwapIntervalMESA = int (*)(unsigned interval);
+using SwapIntervalSGI = int (*)(int interval);
+using SwapIntervalEXT = void (*)(Display *display, GLXDrawable drawable, int interval);
 
 // Runs work(drawable) between gl_begin and gl_end, or nothing at all when the
 // area has no GL context to make current.
@@ -29,22 +36,47 @@ static void with_gl(GtkWidget *widget, Work work)
 	gdk_gl_drawable_gl_end(drawable);
 }
 
+static GdkGLProc gl_proc(GdkGLConfig *config, const char *extension, const char *name)
+{
+	if (!gdk_x11_gl_query_glx_extension(config, extension))
+		return nullptr;
+	return gdk_gl_get_proc_address(name);
+}
+
+// One swap a refresh where the GL can wait for it; the caller's context
+// must be current. Elsewhere the banner's own pacing is all there is.
+static void ask_for_vsync(GtkWidget *widget)
+{
+	GdkGLConfig *config = gtk_widget_get_gl_config(widget);
+	if (GdkGLProc p = gl_proc(config, "GLX_MESA_swap_control", "glXSwapIntervalMESA")) {
+		reinterpret_cast<SwapIntervalMESA>(p)(1);
+	} else if (GdkGLProc p = gl_proc(config, "GLX_SGI_swap_control", "glXSwapIntervalSGI")) {
+		reinterpret_cast<SwapIntervalSGI>(p)(1);
+	} else if (GdkGLProc p = gl_proc(config, "GLX_EXT_swap_control", "glXSwapIntervalEXT")) {
+		Window glx = gdk_x11_gl_window_get_glxwindow(gtk_widget_get_gl_window(widget));
+		reinterpret_cast<SwapIntervalEXT>(p)(gdk_x11_gl_config_get_xdisplay(config), glx, 1);
+	}
+}
+
 gboolean init_ext(GtkWidget *widget, gpointer)
 {
-	with_gl(widget, [](GdkGLDrawable *) { init(); });
+	with_gl(widget, [widget](GdkGLDrawable *) {
+		banner::init();
+		ask_for_vsync(widget);
+	});
 	return TRUE;
 }
 
 gboolean reshape_ext(GtkWidget *widget, GdkEventConfigure *event, gpointer)
 {
-	with_gl(widget, [event](GdkGLDrawable *) { reshape(event->height, event->width); });
+	with_gl(widget, [event](GdkGLDrawable *) { banner::reshape(event->height, event->width); });
 	return TRUE;
 }
 
 gboolean draw_ext(GtkWidget *widget, GdkEventExpose *, gpointer)
 {
 	with_gl(widget, [](GdkGLDrawable *drawable) {
-		draw();
+		banner::draw(performance_counter());
 		gdk_gl_drawable_swap_buffers(drawable);
 	});
 	return TRUE;

@@ -1,5 +1,9 @@
 #include "banner/tga.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -9,6 +13,24 @@ struct FileCloser {
 	void operator()(std::FILE *f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A descriptor not yet handed to a stream.
+class Descriptor {
+public:
+	explicit Descriptor(int fd) : fd_(fd) {}
+	~Descriptor()
+	{
+		if (fd_ >= 0)
+			close(fd_);
+	}
+	Descriptor(const Descriptor &) = delete;
+	Descriptor &operator=(const Descriptor &) = delete;
+	int get() const { return fd_; }
+	int release() { int fd = fd_; fd_ = -1; return fd; }
+
+private:
+	int fd_;
+};
 
 struct TgaHeader {
 	int idLength;
@@ -27,8 +49,6 @@ enum {
 	TOP_TO_BOTTOM = 0x20,
 	RIGHT_TO_LEFT = 0x10,
 };
-
-GLenum texFormat = 0;
 
 static int returnError(File &f, int code)
 {
@@ -128,17 +148,27 @@ static void orient(TgaImage &img, size_t bytesPerPixel, int descriptor)
 		mirrorRows(img.pixels, img.width, img.height, bytesPerPixel);
 }
 
-static void upload(const TgaImage &img, GLuint texture)
+static PixelFormat formatOf(int depth)
 {
-	glBindTexture(GL_TEXTURE_2D, texture);
-	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-	glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-	glTexImage2D(GL_TEXTURE_2D, 0, GLint(texFormat), img.width, img.height, 0,
-	             texFormat, GL_UNSIGNED_BYTE, img.pixels.data());
+	switch (depth) {
+	case 32: return PixelFormat::rgba;
+	case 24: return PixelFormat::rgb;
+	default: return PixelFormat::gray;
+	}
+}
+
+// Opening a FIFO for reading waits for a writer, and reading a device may
+// never end: only a regular file is read, and nothing waits to find out.
+static File openRegular(const char *path)
+{
+	Descriptor fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+	struct stat st;
+	if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+		return nullptr;
+	File f(fdopen(fd.get(), "rb"));
+	if (f)
+		fd.release();
+	return f;
 }
 
 int checkSize(int value)
@@ -147,33 +177,26 @@ int checkSize(int value)
 }
 
 // Colour pixels are stored blue first; OpenGL wants red first.
-static std::vector<unsigned char> getColour(std::FILE *f, int count, int bytesPerPixel,
-                                            GLenum format)
+static std::vector<unsigned char> getColour(std::FILE *f, int count, int bytesPerPixel)
 {
 	std::vector<unsigned char> buf = readBlock(f, count, bytesPerPixel);
-	if (!buf.empty()) {
-		swapRedBlue(buf, bytesPerPixel);
-		texFormat = format;
-	}
+	swapRedBlue(buf, bytesPerPixel);
 	return buf;
 }
 
 std::vector<unsigned char> getRGBA(std::FILE *f, int count)
 {
-	return getColour(f, count, 4, GL_RGBA);
+	return getColour(f, count, 4);
 }
 
 std::vector<unsigned char> getRGB(std::FILE *f, int count)
 {
-	return getColour(f, count, 3, GL_RGB);
+	return getColour(f, count, 3);
 }
 
 std::vector<unsigned char> getGray(std::FILE *f, int count)
 {
-	std::vector<unsigned char> buf = readBlock(f, count, 1);
-	if (!buf.empty())
-		texFormat = GL_LUMINANCE;
-	return buf;
+	return readBlock(f, count, 1);
 }
 
 std::vector<unsigned char> getData(std::FILE *f, int count, int depth)
@@ -205,22 +228,19 @@ int readTGA(std::FILE *f, TgaImage &out)
 		return TGA_ERR_DATA;
 	img.width = h.width;
 	img.height = h.height;
-	img.format = texFormat;
+	img.format = formatOf(h.depth);
 	orient(img, h.depth / 8, h.descriptor);
 	out = std::move(img);
 	return TGA_OK;
 }
 
-int loadTGA(const char *path, GLuint texture)
+int loadTGA(const char *path, TgaImage &out)
 {
-	File f(std::fopen(path, "rb"));
+	File f = openRegular(path);
 	if (!f)
 		return TGA_ERR_OPEN;
-	TgaImage img;
-	int result = readTGA(f.get(), img);
+	int result = readTGA(f.get(), out);
 	if (result != TGA_OK)
 		return returnError(f, result);
-	f.reset();
-	upload(img, texture);
 	return TGA_OK;
 }

@@ -1,7 +1,6 @@
-// Reads uncompressed true-colour and grey TGA images into an OpenGL texture.
+// Reads uncompressed true-colour and grey TGA images into memory. Nothing
+// here knows of OpenGL: the banner uploads what it gets (gl.cpp).
 #pragma once
-
-#include <GL/gl.h>
 
 #include <cstdio>
 #include <vector>
@@ -13,32 +12,33 @@ enum {
 	TGA_ERR_SIZE = 4,	// a side that is not a power of two from 2 to 2048
 	TGA_ERR_DEPTH = 5,	// not 32, 24 or 8 bits a pixel
 	TGA_ERR_DATA = 6,	// image ID or pixels cut short, or no memory
-	TGA_ERR_OPEN = 13,
+	TGA_ERR_OPEN = 13,	// cannot be opened, or not a regular file
 };
 
-// Pixels in OpenGL's order: red first, bottom row first, left column first.
+enum class PixelFormat { gray, rgb, rgba };
+
+// Pixels red first, bottom row first, left column first: as OpenGL takes them.
 struct TgaImage {
 	int width = 0;
 	int height = 0;
-	GLenum format = 0;
+	PixelFormat format = PixelFormat::rgb;
 	std::vector<unsigned char> pixels;
 };
 
-// OpenGL format of the last successful pixel read; 0 until one succeeds.
-extern GLenum texFormat;
+// Reads the image at `path` into `out`, which is filled only on success.
+// A FIFO, a device or a directory is refused with TGA_ERR_OPEN at once:
+// the file is opened without waiting for a writer and looked at before
+// anything is read. Returns TGA_OK, TGA_ERR_OPEN or another TGA_ERR_*.
+int loadTGA(const char *path, TgaImage &out);
 
-// Loads `path` as level 0 of texture `texture`, which stays bound. Needs a
-// current GL context. Returns TGA_OK, TGA_ERR_OPEN or another TGA_ERR_*.
-int loadTGA(const char *path, GLuint texture);
-
-// The file half of loadTGA, without OpenGL: reads one image from the stream's
-// start position. Fills `out` only on success; never closes the stream.
+// Reads one image from the stream's position. Fills `out` only on success;
+// never closes the stream.
 int readTGA(std::FILE *f, TgaImage &out);
 
 int checkSize(int value);
 
 // Each reads `count` pixels of one depth; an empty buffer means failure
-// (short read, no memory or a count out of range), with texFormat untouched.
+// (short read, no memory, a count out of range or an unknown depth).
 std::vector<unsigned char> getData(std::FILE *f, int count, int depth);
 std::vector<unsigned char> getRGBA(std::FILE *f, int count);
 std::vector<unsigned char> getRGB(std::FILE *f, int count);

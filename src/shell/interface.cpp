@@ -1,7 +1,6 @@
 #include "shell/interface.h"
 
-#include "banner/gl.h"
-#include "banner/gtkglext.h"
+#include "banner/banner.h"
 #include "profiles/callbacks.h"
 
 #include <glade/glade-parser.h>
@@ -132,25 +131,6 @@ static void load_main_widgets(GladeXML *tree)
 	zelk_widget_load(tree, "aide_joueur", &ZelkWidget.aide_joueur);
 }
 
-// The banner goes with the main window when the game starts; the idle
-// handler must not outlive it.
-static void stop_idling(GtkWidget *, gpointer idle)
-{
-	g_source_remove(GPOINTER_TO_UINT(idle));
-}
-
-static void add_banner()
-{
-	ZelkWidget.gl_area = CreateGl_GtkGlExt();
-	GtkBox *box = GTK_BOX(ZelkWidget.vbox1);
-	gtk_box_pack_start(box, ZelkWidget.gl_area, TRUE, TRUE, 0);
-	gtk_box_reorder_child(box, ZelkWidget.gl_area, 0);
-	gtk_widget_show(ZelkWidget.gl_area);
-	guint idle = g_idle_add(idling, ZelkWidget.gl_area);
-	g_signal_connect(ZelkWidget.gl_area, "destroy", G_CALLBACK(stop_idling),
-	                 GUINT_TO_POINTER(idle));
-}
-
 void zelk_gui_load()
 {
 	read_interface_file();
@@ -162,14 +142,5 @@ void zelk_gui_load()
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
 	watch_profiles();
-	add_banner();
-}
-
-// Advances the wave and asks for the next frame whenever the main loop has
-// nothing else to do: the banner animates as fast as the loop allows.
-gboolean idling(gpointer data)
-{
-	idle();
-	gtk_widget_queue_draw(GTK_WIDGET(data));
-	return TRUE;
+	ZelkWidget.gl_area = banner::add_to_top(ZelkWidget.vbox1);
 }

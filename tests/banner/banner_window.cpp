@@ -5,6 +5,7 @@
 
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
+#include "shell/platform.h"
 
 bool have_gl()
 {
@@ -76,7 +77,9 @@ std::vector<unsigned char> BannerWindow::draw_frame()
 	}
 	std::vector<unsigned char> pixels(size_t(width()) * height() * 4);
 	with_gl([&] {
-		draw();
+		// The first frame after a new start of the clock is at phase 0.
+		banner::wave.started = false;
+		banner::draw(performance_counter());
 		glReadBuffer(GL_BACK);
 		glPixelStorei(GL_PACK_ALIGNMENT, 1);
 		glReadPixels(0, 0, width(), height(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

@@ -1,5 +1,5 @@
 // The GL context of the banner tests, in one place: a shown window holding
-// one area from CreateGl_GtkGlExt. Its "realize" has run init(), which loaded
+// one area from CreateGl_GtkGlExt. Its "realize" has run banner::init(), which loaded
 // textures/image.tga from the working directory of the moment.
 #pragma once
 
@@ -33,8 +33,8 @@ public:
 	// Runs `work` with the area's context current; false when it could not be.
 	bool with_gl(const std::function<void()> &work);
 	// Lets a few frames through the area's own expose handler, then draws
-	// one more with draw() and reads the back buffer before any swap:
-	// RGBA bytes, bottom row first.
+	// one more at phase 0 with banner::draw() and reads the back buffer
+	// before any swap: RGBA bytes, bottom row first.
 	std::vector<unsigned char> draw_frame();
 
 private:

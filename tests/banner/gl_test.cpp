@@ -12,6 +12,7 @@
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
 #include "banner_window.h"
+#include "shell/platform.h"
 #include "tempdir.h"
 
 namespace {
@@ -82,7 +83,6 @@ Frame banner_frame(const std::string &texture, int width, int height)
 	ScopedChdir in(dir.path());
 	BannerWindow window(width, height);
 	Frame f;
-	ecart = 0;
 	f.pixels = window.draw_frame();
 	window.with_gl([&] { f.projection = current_projection(); });
 	return f;
@@ -140,13 +140,13 @@ TEST(BannerArea, HandlersDoNothingWithoutAContext)
 	configure.width = 300;
 	configure.height = 170;
 	for (GtkWidget *area : {unrealised, plain}) {
-		ecart = 5;
-		lasttime = 42;
+		banner::wave.phase = 5;
+		banner::wave.frames = 42;
 		EXPECT_TRUE(init_ext(area, nullptr));
 		EXPECT_TRUE(reshape_ext(area, &configure, nullptr));
 		EXPECT_TRUE(draw_ext(area, nullptr, nullptr));
-		EXPECT_EQ(ecart, 5.0f);
-		EXPECT_EQ(lasttime, 42);
+		EXPECT_EQ(banner::wave.phase, 5.0f);
+		EXPECT_EQ(banner::wave.frames, 42u);
 	}
 	gtk_widget_destroy(window);
 	g_object_unref(unrealised);
@@ -195,63 +195,80 @@ TEST(BannerFrame, MapsThePictureUprightOntoEveryTile)
 	}
 }
 
-TEST(FrameTiming, FirstFrameAfterInitMeasuresNothing)
+TEST(FrameTiming, FirstFrameAfterInitIsAtPhaseZero)
 {
 	REQUIRE_GL();
 	BannerWindow window;
 	// The window has drawn frames already; a new realisation starts over.
-	ASSERT_NE(lasttime, 0);
-	delay = 77;
-	ASSERT_TRUE(window.with_gl(init));
-	EXPECT_EQ(delay, 77);
-	EXPECT_EQ(lasttime, 0);
-	EXPECT_EQ(ecart, 0);
-	window.with_gl(draw);
-	EXPECT_EQ(delay, 0);
-	EXPECT_NE(lasttime, 0);
-	std::int64_t first = lasttime;
-	idle();
-	EXPECT_EQ(ecart, 0);
-	window.with_gl(draw);
-	EXPECT_EQ(delay, double(currenttime - first));
-	EXPECT_EQ(lasttime, currenttime);
+	ASSERT_TRUE(banner::wave.started);
+	ASSERT_TRUE(window.with_gl(banner::init));
+	EXPECT_FALSE(banner::wave.started);
+	EXPECT_EQ(banner::wave.phase, 0);
+	std::uint64_t frames = banner::wave.frames;
+	const std::int64_t first = 987654321;
+	window.with_gl([&] { banner::draw(first); });
+	EXPECT_EQ(banner::wave.phase, 0);
+	EXPECT_EQ(banner::wave.origin, first);
+	window.with_gl([&] { banner::draw(first + 1300000); });
+	EXPECT_FLOAT_EQ(banner::wave.phase, 1);
+	EXPECT_EQ(banner::wave.drawn_at, first + 1300000);
+	EXPECT_EQ(banner::wave.frames, frames + 2);
 }
 
-TEST(FrameTiming, TimerCountsTicksSinceThePreviousFrame)
+// 1300 ticks a milliradian, modulo the 2 pi of the sine the tiles follow.
+TEST(FrameTiming, PhaseFollowsTheTicksModuloTwoPi)
 {
-	lasttime = 0;
-	timer();
-	EXPECT_EQ(delay, 0);
-	EXPECT_EQ(lasttime, currenttime);
-	// No guard against a reading older than the last: the step goes back.
-	lasttime = currenttime + 1000000;
-	timer();
-	EXPECT_LT(delay, 0);
-	std::int64_t second_ago = currenttime - 3579545;
-	lasttime = second_ago;
-	timer();
-	EXPECT_EQ(delay, double(currenttime - second_ago));
-	EXPECT_GE(delay, 3579545);
-}
-
-TEST(FrameTiming, IdleAdvancesPhaseAndWrapsWithinOneCall)
-{
+	const double two_pi = 2 * M_PI, ticks_per_radian = 1300000;
 	struct Case {
-		float from;
 		double ticks;
-		float to;
+		double phase;
 	} cases[] = {
-		{0, 1300000, 1},		// 1300 ticks a milliradian
-		{10, -2600000, 8},
-		{0, 4.225e12, 250000},		// 3250000 wraps three times
-		{999999.5f, 650000, 0},		// reaching the wrap wraps
-		{999999, 13000, 999999},	// 0.01 is lost in single precision
-		{999999.9375f, 52000, 0},	// rounded up to the wrap, then wrapped
+		{0, 0},
+		{1300000, 1},
+		{-1300000, two_pi - 1},	// a counter that goes back moves the wave back
+		{two_pi * ticks_per_radian * 3 + 2600000, 2},
+		{two_pi * ticks_per_radian * 1e4 + 650000, 0.5},
 	};
 	for (const Case &c : cases) {
-		ecart = c.from;
-		delay = c.ticks;
-		idle();
-		EXPECT_EQ(ecart, c.to) << c.from << " + " << c.ticks << " ticks";
+		float got = banner::phase_after(std::int64_t(std::llround(c.ticks)));
+		EXPECT_NEAR(got, c.phase, 1e-6) << c.ticks << " ticks";
+		EXPECT_GE(got, 0);
+		EXPECT_LT(got, float(two_pi));
+	}
+}
+
+// A day of frames at the rate of a software renderer left to run free, and
+// at a screen's: at the end each frame still moves the wave by one frame's
+// worth, and the picture is what the time since the first frame gives.
+TEST(FrameTiming, WaveKeepsMovingThroughADay)
+{
+	const double radians_per_tick = 0.001 / 1300;
+	const std::int64_t day = std::int64_t(24) * 3600 * performance_counter_rate;
+	const std::int64_t start = 123456789;
+	for (int fps : {2000, 60}) {
+		SCOPED_TRACE(testing::Message() << fps << " frames a second");
+		const std::int64_t step = performance_counter_rate / fps;
+		const double want_step = step * radians_per_tick;
+		banner::wave = {};
+		float previous = 0;
+		int checked = 0;
+		// Every frame of the day's last minute, one an hour before.
+		const std::int64_t last_minute = day - 60 * performance_counter_rate;
+		std::int64_t next_sample = step;
+		for (std::int64_t t = 0; t <= day; t += step) {
+			banner::advance(start + t);
+			float phase = banner::wave.phase;
+			if (t >= next_sample || t >= last_minute) {
+				next_sample = t + 3600 * performance_counter_rate;
+				double moved = std::remainder(double(phase) - previous, 2 * M_PI);
+				long double elapsed = (long double)t * radians_per_tick;
+				ASSERT_NEAR(moved, want_step, 1e-6) << "after " << t << " ticks";
+				ASSERT_NEAR(std::sin(double(phase)), double(std::sin(elapsed)), 2e-6)
+					<< "after " << t << " ticks";
+				checked++;
+			}
+			previous = phase;
+		}
+		EXPECT_GT(checked, 60 * fps);
 	}
 }

@@ -1,11 +1,20 @@
 // The banner in the launcher's own window, built from the real interface
 // file by the launcher's start-up.
 #include "gui.h"
+#include "launcher_process.h"
 
+#include "banner/gl.h"
 #include "shell/interface.h"
+#include "shell/platform.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cmath>
+#include <functional>
 #include <memory>
 
 struct PixbufUnref {
@@ -58,6 +67,145 @@ TEST_F(GuiTest, BannerStopsWithItsWindow)
 	gpointer area = ZelkWidget.gl_area;
 	gtk_widget_destroy(ZelkWidget.main);
 	ZelkWidget = {};
-	// An idle handler left behind would draw into a dead area.
-	EXPECT_FALSE(g_idle_remove_by_data(area));
+	// A redraw source left behind would draw into a dead area.
+	EXPECT_FALSE(g_source_remove_by_user_data(area));
+}
+
+namespace {
+
+// The window away from the screen and back, as the user makes it go.
+struct Away {
+	const char *how;
+	std::function<void(GtkWidget *)> leave, come_back;
+};
+
+// What a window manager does to iconify: unmap the window behind the
+// program's back, and map it again when the user brings it back.
+void x_map(GtkWidget *window, bool map)
+{
+	GdkWindow *w = gtk_widget_get_window(window);
+	if (map)
+		XMapWindow(GDK_WINDOW_XDISPLAY(w), GDK_WINDOW_XID(w));
+	else
+		XUnmapWindow(GDK_WINDOW_XDISPLAY(w), GDK_WINDOW_XID(w));
+	XFlush(GDK_WINDOW_XDISPLAY(w));
+}
+
+// The angle from `from` to `to`, in (-pi, pi].
+double turn(double from, double to)
+{
+	return std::remainder(to - from, 2 * M_PI);
+}
+
+} // namespace
+
+TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
+{
+	start();
+	GtkWidget *area = ZelkWidget.gl_area;
+	// Past the first frames of a freshly mapped area.
+	ASSERT_TRUE(pump_until([] { return banner::wave.frames > 5; })) << "no frames drawn";
+	const Away ways[] = {
+		{"hidden", gtk_widget_hide, gtk_widget_show},
+		{"iconified", [](GtkWidget *w) { x_map(w, false); }, [](GtkWidget *w) { x_map(w, true); }},
+	};
+	for (const Away &away : ways) {
+		SCOPED_TRACE(away.how);
+		const std::int64_t origin = banner::wave.origin;
+		away.leave(ZelkWidget.main);
+		ASSERT_TRUE(pump_until([&] {
+			return !g_main_context_find_source_by_user_data(nullptr, area);
+		})) << "the banner is still paced";
+		std::uint64_t frames = banner::wave.frames;
+		pump_events(300);
+		EXPECT_EQ(banner::wave.frames, frames) << "frames drawn where none can be seen";
+		EXPECT_EQ(g_main_context_find_source_by_user_data(nullptr, area), nullptr);
+
+		std::int64_t shown_at = performance_counter();
+		away.come_back(ZelkWidget.main);
+		ASSERT_TRUE(pump_until([&] { return banner::wave.frames > frames; }, 5000))
+			<< "the banner did not come back";
+		std::int64_t seen_at = performance_counter();
+		// The wave went on while nobody saw it: the first frame back shows
+		// the phase of its own moment, not the one it was left at.
+		EXPECT_EQ(banner::wave.origin, origin);
+		double from = banner::phase_after(shown_at - origin);
+		double to = banner::phase_after(seen_at - origin);
+		double at = turn(from, banner::wave.phase);
+		EXPECT_GE(at, -1e-6) << "the first frame back shows the past";
+		EXPECT_LE(at, turn(from, to) + 1e-6) << "the first frame back shows the future";
+		EXPECT_TRUE(pump_until([&] { return banner::wave.frames > frames + 5; }, 5000))
+			<< "the wave did not go on";
+	}
+}
+
+namespace {
+
+// The viewable top-level X windows that process `pid` made.
+std::vector<Window> x_windows_of(Display *d, pid_t pid)
+{
+	std::vector<Window> found;
+	Window root, parent, *children = nullptr;
+	unsigned int n = 0;
+	if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n))
+		return found;
+	Atom pid_atom = XInternAtom(d, "_NET_WM_PID", False);
+	for (unsigned int i = 0; i < n; i++) {
+		XWindowAttributes a;
+		Atom type;
+		int format;
+		unsigned long count, after;
+		unsigned char *data = nullptr;
+		if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+		    XGetWindowProperty(d, children[i], pid_atom, 0, 1, False, XA_CARDINAL, &type,
+		                       &format, &count, &after, &data) == Success &&
+		    data && count == 1 && pid_t(*reinterpret_cast<unsigned long *>(data)) == pid)
+			found.push_back(children[i]);
+		if (data)
+			XFree(data);
+	}
+	if (children)
+		XFree(children);
+	return found;
+}
+
+// Asks for the window to close, as its title bar's close button would.
+void close_window(Display *d, Window w)
+{
+	XEvent e = {};
+	e.xclient.type = ClientMessage;
+	e.xclient.window = w;
+	e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+	e.xclient.format = 32;
+	e.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+	e.xclient.data.l[1] = CurrentTime;
+	XSendEvent(d, w, False, NoEventMask, &e);
+	XFlush(d);
+}
+
+} // namespace
+
+// A FIFO as the texture would hold start-up for ever in open(): the window
+// comes up with the untextured banner and answers the user.
+TEST(BannerStartup, FifoAsTextureNeitherBlocksNorStops)
+{
+	TempDir dir;
+	lay_out_game_dir(dir.path());
+	std::filesystem::remove(dir / "textures/image.tga");
+	ASSERT_EQ(mkfifo((dir / "textures/image.tga").c_str(), 0644), 0);
+	ASSERT_NE(gdk_display_get_default(), nullptr) << "needs an X display";
+	Display *d = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+	LauncherProcess p(dir.path());
+	std::vector<Window> windows;
+	for (int i = 0; i < 1000 && windows.empty() && p.running(); i++) {
+		windows = x_windows_of(d, p.pid());
+		if (windows.empty())
+			g_usleep(10000);
+	}
+	ASSERT_EQ(windows.size(), 1u) << "the launcher shows no window";
+	close_window(d, windows.front());
+	std::optional<int> status = p.wait(std::chrono::seconds(10));
+	ASSERT_TRUE(status) << "the launcher does not answer";
+	EXPECT_EQ(*status, 0);
+	EXPECT_EQ(p.output(), "");
 }

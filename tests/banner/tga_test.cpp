@@ -4,14 +4,18 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/fsuid.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "banner/gl.h"
 #include "banner/tga.h"
 #include "banner_window.h"
 #include "tempdir.h"
@@ -120,27 +124,25 @@ TEST(TgaRead, ConvertsEveryDepthToOpenGLOrder)
 {
 	struct Case {
 		int type, depth;
-		GLenum format;
+		PixelFormat format;
 		Bytes first_stored, first_gl;
 	} cases[] = {
-		{2, 24, GL_RGB, {0x10, 0x20, 0x30}, {0x30, 0x20, 0x10}},
-		{2, 32, GL_RGBA, {1, 2, 3, 4}, {3, 2, 1, 4}},
-		{3, 8, GL_LUMINANCE, {0x7f}, {0x7f}},
+		{2, 24, PixelFormat::rgb, {0x10, 0x20, 0x30}, {0x30, 0x20, 0x10}},
+		{2, 32, PixelFormat::rgba, {1, 2, 3, 4}, {3, 2, 1, 4}},
+		{3, 8, PixelFormat::gray, {0x7f}, {0x7f}},
 		// Type and depth are not held against each other.
-		{3, 24, GL_RGB, {1, 2, 3}, {3, 2, 1}},
-		{2, 8, GL_LUMINANCE, {9}, {9}},
+		{3, 24, PixelFormat::rgb, {1, 2, 3}, {3, 2, 1}},
+		{2, 8, PixelFormat::gray, {9}, {9}},
 	};
 	for (const Case &c : cases) {
 		SCOPED_TRACE(c.depth);
 		int bpp = c.depth / 8;
 		std::string pixels = str(c.first_stored) + std::string(3 * bpp, '\x55');
-		texFormat = 0;
 		TgaImage img;
 		ASSERT_EQ(read_bytes(header({0, 0, c.type, 2, 2, c.depth, 0}) + pixels, img), TGA_OK);
 		EXPECT_EQ(img.width, 2);
 		EXPECT_EQ(img.height, 2);
 		EXPECT_EQ(img.format, c.format);
-		EXPECT_EQ(texFormat, c.format);
 		ASSERT_EQ(img.pixels.size(), size_t(4 * bpp));
 		EXPECT_EQ(Bytes(img.pixels.begin(), img.pixels.begin() + bpp), c.first_gl);
 	}
@@ -202,10 +204,11 @@ TEST(TgaRead, RefusesAtTheFirstFailingCheck)
 	for (const Case &c : cases) {
 		SCOPED_TRACE(testing::Message() << "type " << c.h.type << " cmap " << c.h.cmap << " "
 		                                << c.h.width << "x" << c.h.height << "x" << c.h.depth);
-		texFormat = GL_ALPHA;
 		TgaImage img;
+		img.format = PixelFormat::gray;
 		EXPECT_EQ(read_bytes(header(c.h) + std::string(4 * 4, '\0'), img), c.code);
-		EXPECT_EQ(texFormat, GLenum(GL_ALPHA));
+		EXPECT_EQ(img.format, PixelFormat::gray);
+		EXPECT_EQ(img.width, 0);
 		EXPECT_TRUE(img.pixels.empty());
 	}
 }
@@ -228,13 +231,13 @@ TEST(TgaRead, NeedsEveryPixelButIgnoresWhatFollows)
 	Bytes want = picture(4);
 	std::string file = header({0, 0, 2, 4, 2, 32, 0}) + stored(want, 4, 0);
 	TgaImage img;
-	texFormat = 0;
+	img.format = PixelFormat::gray;
 	EXPECT_EQ(read_bytes(file.substr(0, file.size() - 1), img), TGA_ERR_DATA);
-	EXPECT_EQ(texFormat, 0u);
 	// A header cut short is refused before any of its bytes is looked at.
 	for (size_t n : {0, 1, 3, 17})
 		EXPECT_EQ(read_bytes(file.substr(0, n), img), TGA_ERR_HEADER) << n;
-	EXPECT_EQ(texFormat, 0u);
+	EXPECT_EQ(img.format, PixelFormat::gray);
+	EXPECT_TRUE(img.pixels.empty());
 	std::string footer = std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
 	ASSERT_EQ(read_bytes(file + footer, img), TGA_OK);
 	EXPECT_EQ(img.pixels, want);
@@ -350,7 +353,7 @@ TEST(TgaLoad, UploadsTexelsAndSettings)
 		write_file(path, header({0, 0, 2, 4, 2, c.bpp * 8, 0x20}) + stored(want, c.bpp, 0x20));
 		ASSERT_TRUE(window.with_gl([&] {
 			glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-			ASSERT_EQ(loadTGA(path.c_str(), 7), TGA_OK);
+			ASSERT_EQ(banner::load_texture(path.c_str(), 7), TGA_OK);
 			GLint bound, align, wrap_s, wrap_t, mag, min, env;
 			glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
 			glGetIntegerv(GL_UNPACK_ALIGNMENT, &align);
@@ -387,16 +390,14 @@ TEST(TgaLoad, FailureLeavesOpenGLAlone)
 	ASSERT_TRUE(window.with_gl([&] {
 		glBindTexture(GL_TEXTURE_2D, 0);
 		glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-		texFormat = GL_RGB;
-		EXPECT_EQ(loadTGA((dir / "missing.tga").c_str(), 3), TGA_ERR_OPEN);
-		EXPECT_EQ(loadTGA((dir / "short.tga").c_str(), 3), TGA_ERR_DATA);
-		EXPECT_EQ(loadTGA((dir / "bad-type.tga").c_str(), 3), TGA_ERR_TYPE);
+		EXPECT_EQ(banner::load_texture((dir / "missing.tga").c_str(), 3), TGA_ERR_OPEN);
+		EXPECT_EQ(banner::load_texture((dir / "short.tga").c_str(), 3), TGA_ERR_DATA);
+		EXPECT_EQ(banner::load_texture((dir / "bad-type.tga").c_str(), 3), TGA_ERR_TYPE);
 		GLint bound, align;
 		glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
 		glGetIntegerv(GL_UNPACK_ALIGNMENT, &align);
 		EXPECT_EQ(bound, 0);
 		EXPECT_EQ(align, 4);
-		EXPECT_EQ(texFormat, GLenum(GL_RGB));
 		EXPECT_FALSE(glIsTexture(3));
 	}));
 }
@@ -417,10 +418,37 @@ TEST(TgaLoad, ReadsAFileItMayNotWrite)
 	setfsuid(user);
 	int rw = open(path.c_str(), O_RDWR);
 	int result = 0;
-	window.with_gl([&] { result = loadTGA(path.c_str(), 4); });
+	window.with_gl([&] { result = banner::load_texture(path.c_str(), 4); });
 	setfsuid(geteuid());
 	if (rw >= 0)
 		close(rw);
 	ASSERT_LT(rw, 0) << "the file is writable after all";
 	EXPECT_EQ(result, TGA_OK);
+}
+
+// Opening a FIFO for reading waits for a writer: the banner's start-up must
+// not, nor read a device or a directory as if it were an image.
+TEST(TgaRead, RefusesAtOnceWhatIsNotARegularFile)
+{
+	TempDir dir;
+	ASSERT_EQ(mkfifo((dir / "fifo.tga").c_str(), 0644), 0);
+	fs::create_directory(dir / "directory.tga");
+	fs::create_symlink(dir / "fifo.tga", dir / "link-to-fifo.tga");
+	for (const char *name : {"fifo.tga", "directory.tga", "link-to-fifo.tga"}) {
+		SCOPED_TRACE(name);
+		fs::path path = dir / name;
+		TgaImage img;
+		auto load = std::async(std::launch::async, [&] { return loadTGA(path.c_str(), img); });
+		if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+			// A writer lets a reader stuck in open() go, so the test can end.
+			int writer = open((dir / "fifo.tga").c_str(), O_WRONLY | O_NONBLOCK);
+			if (writer >= 0)
+				close(writer);
+			load.wait();
+			ADD_FAILURE() << "loading blocked";
+			continue;
+		}
+		EXPECT_EQ(load.get(), TGA_ERR_OPEN);
+		EXPECT_TRUE(img.pixels.empty());
+	}
 }
