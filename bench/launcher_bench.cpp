@@ -3,6 +3,10 @@
 // frame, and frames per second of the banner beside a GL area of the same
 // size that only clears and swaps. Frames are counted by a preloaded
 // library (swapcount.c) that the measured programs know nothing of.
+// Start-up ratios come from rounds that run both programs, in turn, so that
+// the load of this shared machine weighs on both alike.
+#include "game_dir.h"
+
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
@@ -13,12 +17,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,6 +38,7 @@ using Clock = std::chrono::steady_clock;
 struct SwapCount {
 	volatile std::uint64_t swaps;
 	volatile std::uint64_t first_swap_ns;
+	volatile std::uint64_t main_loop_ns;
 };
 
 struct Program {
@@ -52,6 +60,12 @@ static fs::path game_dir()
 }
 
 static Program launcher() { return {GTKTROVIK_BIN, {}, game_dir()}; }
+
+static Program launcher_with(int players, int records)
+{
+	return {GTKTROVIK_BIN, {}, bench::game_dir_with(players, records)};
+}
+
 static Program bare(bool gl, int width = 300)
 {
 	return {BARE_WINDOW_BIN, {gl ? "gl" : "plain", std::to_string(width)},
@@ -114,6 +128,12 @@ public:
 	bool ok() const { return pid_ > 0 && counter_; }
 	std::uint64_t started_ns() const { return started_ns_; }
 	std::uint64_t swaps() const { return counter_->swaps; }
+	// Nanoseconds from the start to the main loop, 0 while it is not there.
+	std::uint64_t main_loop_ns() const
+	{
+		std::uint64_t at = counter_->main_loop_ns;
+		return at ? at - started_ns_ : 0;
+	}
 	// Nanoseconds from the start to the first frame, 0 while there is none.
 	std::uint64_t first_frame_ns() const
 	{
@@ -151,6 +171,7 @@ static Display *open_display()
 }
 
 static int banner_width = 300;
+static int window_height = 427;
 
 static void startup_to_window(benchmark::State &state, const Program &program)
 {
@@ -193,6 +214,79 @@ static void startup_to_first_frame(benchmark::State &state, const Program &progr
 	}
 }
 
+struct StartupTimes {
+	double main_loop_ms, first_frame_ms;
+};
+
+static std::optional<StartupTimes> time_startup(const Program &program)
+{
+	Running p(program);
+	if (!p.ok() || !wait_until(10, [&] { return p.main_loop_ns() && p.first_frame_ns(); }))
+		return std::nullopt;
+	return StartupTimes{p.main_loop_ns() / 1e6, p.first_frame_ns() / 1e6};
+}
+
+static double median(std::vector<double> v)
+{
+	std::sort(v.begin(), v.end());
+	std::size_t n = v.size();
+	return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+static std::string listed(const std::vector<double> &v)
+{
+	std::string all;
+	for (double x : v) {
+		char one[32];
+		std::snprintf(one, sizeof one, "%s%.2f", all.empty() ? "" : " ", x);
+		all += one;
+	}
+	return all;
+}
+
+// Start-up of `measured` over that of `reference`, to the main loop and to
+// the first frame. Each round runs both, the one first that ran second in
+// the round before; the figures are the medians of the rounds' ratios.
+static void startup_ratio(benchmark::State &state, const Program &measured,
+                          const Program &reference)
+{
+	// Caches warm for both before anything counts.
+	time_startup(measured);
+	time_startup(reference);
+	std::vector<double> loop_ratios, frame_ratios, loop_ms, frame_ms, ref_loop_ms, ref_frame_ms;
+	bool measured_first = true;
+	for (auto _ : state) {
+		std::optional<StartupTimes> m, r;
+		if (measured_first) {
+			m = time_startup(measured);
+			r = time_startup(reference);
+		} else {
+			r = time_startup(reference);
+			m = time_startup(measured);
+		}
+		measured_first = !measured_first;
+		if (!m || !r) {
+			state.SkipWithError("no frame was drawn");
+			return;
+		}
+		loop_ratios.push_back(m->main_loop_ms / r->main_loop_ms);
+		frame_ratios.push_back(m->first_frame_ms / r->first_frame_ms);
+		loop_ms.push_back(m->main_loop_ms);
+		frame_ms.push_back(m->first_frame_ms);
+		ref_loop_ms.push_back(r->main_loop_ms);
+		ref_frame_ms.push_back(r->first_frame_ms);
+		state.SetIterationTime(m->first_frame_ms / 1e3);
+	}
+	state.counters["loop_ratio"] = median(loop_ratios);
+	state.counters["frame_ratio"] = median(frame_ratios);
+	state.counters["loop_ms"] = median(loop_ms);
+	state.counters["ref_loop_ms"] = median(ref_loop_ms);
+	state.counters["frame_ms"] = median(frame_ms);
+	state.counters["ref_frame_ms"] = median(ref_frame_ms);
+	state.SetLabel("rounds, main loop: " + listed(loop_ratios) + "; first frame: " +
+	               listed(frame_ratios));
+}
+
 static void frames_per_second(benchmark::State &state, const Program &program)
 {
 	double frames = 0, seconds = 0;
@@ -217,8 +311,8 @@ static void frames_per_second(benchmark::State &state, const Program &program)
 }
 
 // The banner fills the width of the launcher's window, which its other
-// widgets set: the bare area is given the same size, found by starting the
-// launcher once.
+// widgets set: the bare area is given the same size, and the bare banner
+// the window's, found by starting the launcher once.
 static int launcher_window_width()
 {
 	Display *d = open_display();
@@ -237,12 +331,33 @@ static int launcher_window_width()
 		return mapped != None && p.swaps() > 10;
 	});
 	XWindowAttributes a;
-	int width = mapped != None && XGetWindowAttributes(d, mapped, &a) ? a.width : 300;
+	int width = 300;
+	if (mapped != None && XGetWindowAttributes(d, mapped, &a)) {
+		width = a.width;
+		window_height = a.height;
+	}
 	XCloseDisplay(d);
 	return width;
 }
 
 static const bool banner_measured = (banner_width = launcher_window_width(), true);
+
+static Program bare_banner()
+{
+	return {BARE_BANNER_BIN, {std::to_string(banner_width), std::to_string(window_height)},
+	        game_dir()};
+}
+
+static const int rounds = 15;
+
+BENCHMARK_CAPTURE(startup_ratio, launcher_over_bare_banner, launcher(), bare_banner())
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(rounds);
+BENCHMARK_CAPTURE(startup_ratio, players_1000_and_20000_records_over_none,
+                  launcher_with(1000, 20000), launcher_with(0, 0))
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(rounds);
+BENCHMARK_CAPTURE(startup_ratio, players_10000_over_none, launcher_with(10000, 0),
+                  launcher_with(0, 0))
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(rounds);
 
 BENCHMARK_CAPTURE(startup_to_window, launcher, launcher())
 	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);

@@ -1,0 +1,150 @@
+// Opening the player list of the launcher's main window, built in this
+// process from the interface file, in a game directory of many players:
+// from the request to the list drawn on the display. Each round opens the
+// two-item language list of the same window too, as the yardstick. Needs an
+// X display with GL.
+#include "game_dir.h"
+#include "shell/interface.h"
+
+#include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
+#include <gtk/gtkgl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+// The main loop may never run dry (the banner asks for frames), so it is
+// turned until `done` holds.
+template <class Condition>
+static void turn_until(Condition done, const char *what)
+{
+	auto deadline = Clock::now() + std::chrono::seconds(20);
+	while (!done()) {
+		if (Clock::now() > deadline)
+			throw std::runtime_error(std::string("the toolkit did not ") + what);
+		gtk_main_iteration_do(FALSE);
+	}
+}
+
+static GtkWidget *shown_list_in(GtkWidget *widget)
+{
+	if (GTK_IS_TREE_VIEW(widget) || GTK_IS_MENU(widget))
+		return widget;
+	if (!GTK_IS_CONTAINER(widget))
+		return nullptr;
+	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+	GtkWidget *found = nullptr;
+	for (GList *l = children; l && !found; l = l->next)
+		found = shown_list_in(GTK_WIDGET(l->data));
+	g_list_free(children);
+	return found;
+}
+
+// What a combo box pops up, menu or list: the widget that shows its rows,
+// in the one pop-up window that is on the screen.
+static GtkWidget *popped_up_list()
+{
+	GList *windows = gtk_window_list_toplevels();
+	GtkWidget *found = nullptr;
+	for (GList *l = windows; l && !found; l = l->next) {
+		GtkWidget *w = GTK_WIDGET(l->data);
+		if (GTK_WINDOW(w)->type == GTK_WINDOW_POPUP && gtk_widget_get_mapped(w))
+			found = shown_list_in(w);
+	}
+	g_list_free(windows);
+	return found;
+}
+
+// Milliseconds from the request to the rows drawn by the display server.
+// The server need not ask for the drawing of a window it has shown before,
+// so the drawing is asked for here, every time alike; only the list's own,
+// not the banner's frame that may be due.
+static double open_list(GtkWidget *combo)
+{
+	auto start = Clock::now();
+	gtk_combo_box_popup(GTK_COMBO_BOX(combo));
+	GtkWidget *list = popped_up_list();
+	if (!list)
+		throw std::runtime_error("nothing popped up");
+	GtkWidget *window = gtk_widget_get_toplevel(list);
+	gtk_widget_queue_draw(window);
+	gdk_window_process_updates(gtk_widget_get_window(window), TRUE);
+	gdk_display_sync(gdk_display_get_default());
+	double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
+	turn_until([&] { return !gtk_widget_get_mapped(window); }, "pop the list down");
+	return ms;
+}
+
+// The main window built in `dir`, as the launcher builds it, until the end
+// of the scope.
+class MainWindow {
+public:
+	explicit MainWindow(const bench::fs::path &dir)
+	{
+		if (chdir(dir.c_str()) != 0)
+			throw std::runtime_error("cannot enter the game directory");
+		zelk_gui_load();
+		turn_until([] { return gtk_widget_get_mapped(ZelkWidget.main); }, "show the window");
+	}
+	~MainWindow()
+	{
+		// Its end would quit a main loop that is not running.
+		g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit, nullptr);
+		gtk_widget_destroy(ZelkWidget.main);
+		ZelkWidget = {};
+		gui_glade_xml.reset();
+		gdk_display_sync(gdk_display_get_default());
+	}
+	MainWindow(const MainWindow &) = delete;
+	MainWindow &operator=(const MainWindow &) = delete;
+
+	GtkWidget *widget(const char *id) { return glade_xml_get_widget(gui_glade_xml.get(), id); }
+};
+
+static double median(std::vector<double> v)
+{
+	std::sort(v.begin(), v.end());
+	std::size_t n = v.size();
+	return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Each round builds the window afresh: the first opening is the one a user
+// waits for, the later ones reuse what it built.
+static void open_player_list(benchmark::State &state, int players, int records)
+{
+	bench::fs::path dir = bench::game_dir_with(players, records);
+	std::vector<double> first_ms, again_ms, language_ms;
+	for (auto _ : state) {
+		MainWindow main(dir);
+		first_ms.push_back(open_list(main.widget("joueur")));
+		again_ms.push_back(open_list(main.widget("joueur")));
+		language_ms.push_back(open_list(main.widget("langue")));
+		state.SetIterationTime(first_ms.back() / 1e3);
+	}
+	state.counters["players"] = players;
+	state.counters["first_ms"] = median(first_ms);
+	state.counters["again_ms"] = median(again_ms);
+	state.counters["langue_first_ms"] = median(language_ms);
+}
+
+BENCHMARK_CAPTURE(open_player_list, players_1000_and_20000_records, 1000, 20000)
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK_CAPTURE(open_player_list, players_10000, 10000, 0)
+	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+
+int main(int argc, char *argv[])
+{
+	gtk_init(&argc, &argv);
+	gtk_gl_init_check(&argc, &argv);
+	benchmark::Initialize(&argc, argv);
+	benchmark::RunSpecifiedBenchmarks();
+	benchmark::Shutdown();
+	return 0;
+}
