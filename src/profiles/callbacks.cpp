@@ -40,9 +40,27 @@ static std::string displayable(const std::string &name)
 	return GString_(g_utf8_make_valid(name.c_str(), -1)).get();
 }
 
-static void show_player_name(GtkCellLayout *, GtkCellRenderer *cell, GtkTreeModel *model,
+// The selector measures every row, at each change of size, for the widest;
+// its width is fixed (shown_name_width), so a row it is not showing needs
+// no text to be measured, and thousands of players cost next to nothing.
+static bool measured_only(GtkCellLayout *layout, GtkTreeModel *model, GtkTreeIter *iter)
+{
+	GtkWidget *combo = ZelkWidget.joueur;
+	if (!combo || static_cast<gpointer>(layout) != gtk_bin_get_child(GTK_BIN(combo)))
+		return false;
+	GtkTreePath *path = gtk_tree_model_get_path(model, iter);
+	int row = gtk_tree_path_get_indices(path)[0];
+	gtk_tree_path_free(path);
+	return row != gtk_combo_box_get_active(GTK_COMBO_BOX(combo));
+}
+
+static void show_player_name(GtkCellLayout *layout, GtkCellRenderer *cell, GtkTreeModel *model,
                              GtkTreeIter *iter, gpointer)
 {
+	if (measured_only(layout, model, iter)) {
+		g_object_set(cell, "text", "", nullptr);
+		return;
+	}
 	gchar *raw = nullptr;
 	gtk_tree_model_get(model, iter, 0, &raw, -1);
 	GString_ name(raw);
@@ -52,6 +70,21 @@ static void show_player_name(GtkCellLayout *, GtkCellRenderer *cell, GtkTreeMode
 // A name may be 255 bytes long: the selector shows a width of its own and
 // cuts long names in the middle, where a tooltip has them whole.
 static const int shown_name_chars = 24;
+
+// The selector sizes itself by measuring every row, and a renderer that
+// cuts text asks the font for its metrics at each one: given its width in
+// pixels, worked out once, it measures thousands of players quickly.
+static int shown_name_width(GtkWidget *combo, GtkCellRenderer *cell)
+{
+	PangoContext *context = gtk_widget_get_pango_context(combo);
+	PangoFontMetrics *metrics = pango_context_get_metrics(
+		context, gtk_widget_get_style(combo)->font_desc, pango_context_get_language(context));
+	int char_width = PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(metrics));
+	pango_font_metrics_unref(metrics);
+	int xpad = 0;
+	gtk_cell_renderer_get_padding(cell, &xpad, nullptr);
+	return 2 * xpad + char_width * shown_name_chars;
+}
 
 static void display_names_safely(GtkWidget *combo)
 {
@@ -63,7 +96,8 @@ static void display_names_safely(GtkWidget *combo)
 		cell = gtk_cell_renderer_text_new();
 		gtk_cell_layout_pack_start(layout, cell, TRUE);
 	}
-	g_object_set(cell, "ellipsize", PANGO_ELLIPSIZE_MIDDLE, "width-chars", shown_name_chars, nullptr);
+	g_object_set(cell, "ellipsize", PANGO_ELLIPSIZE_MIDDLE, nullptr);
+	gtk_cell_renderer_set_fixed_size(cell, shown_name_width(combo, cell), -1);
 	gtk_cell_layout_clear_attributes(layout, cell);
 	gtk_cell_layout_set_cell_data_func(layout, cell, show_player_name, nullptr, nullptr);
 }

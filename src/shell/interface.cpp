@@ -131,16 +131,74 @@ static void load_main_widgets(GladeXML *tree)
 	zelk_widget_load(tree, "aide_joueur", &ZelkWidget.aide_joueur);
 }
 
+// The players drop down as a scrolling list rather than a menu: the
+// toolkit builds a menu item for every row, up front, which makes start-up
+// and opening slow with thousands of players, and a menu of them is taller
+// than the screen. Parsed before the window is built, which takes it up.
+static void list_players_in_a_list()
+{
+	static bool parsed = false;
+	if (parsed)
+		return;
+	parsed = true;
+	gtk_rc_parse_string("style \"trovik-joueurs\" { GtkComboBox::appears-as-list = 1 }\n"
+	                    "widget \"*.joueur\" style \"trovik-joueurs\"\n");
+}
+
+static GtkTreeView *tree_view_in(GtkWidget *widget, GtkTreeModel *model)
+{
+	if (GTK_IS_TREE_VIEW(widget))
+		return gtk_tree_view_get_model(GTK_TREE_VIEW(widget)) == model ? GTK_TREE_VIEW(widget)
+		                                                                : nullptr;
+	if (!GTK_IS_CONTAINER(widget))
+		return nullptr;
+	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+	GtkTreeView *found = nullptr;
+	for (GList *l = children; l && !found; l = l->next)
+		found = tree_view_in(GTK_WIDGET(l->data), model);
+	g_list_free(children);
+	return found;
+}
+
+// The list a combo box drops down measures every row before it first shows,
+// so the first opening would grow with the number of players. Rows of one
+// line are all as tall: the view measures one and takes it for every row.
+static void measure_one_player_row()
+{
+	GtkTreeModel *players = gtk_combo_box_get_model(GTK_COMBO_BOX(ZelkWidget.joueur));
+	GList *windows = gtk_window_list_toplevels();
+	GtkTreeView *view = nullptr;
+	for (GList *l = windows; l && !view; l = l->next)
+		if (GTK_WINDOW(l->data)->type == GTK_WINDOW_POPUP)
+			view = tree_view_in(GTK_WIDGET(l->data), players);
+	g_list_free(windows);
+	GtkTreeViewColumn *column = view ? gtk_tree_view_get_column(view, 0) : nullptr;
+	if (!column)
+		return;
+	gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
+	gtk_tree_view_column_set_fixed_width(column, 1); // the list is as wide as the selector
+	gtk_tree_view_column_set_expand(column, TRUE);
+	gtk_tree_view_set_fixed_height_mode(view, TRUE);
+}
+
 void zelk_gui_load()
 {
+	list_players_in_a_list();
 	read_interface_file();
 	gui_glade_xml = zelk_tree_load("main");
 	load_main_widgets(gui_glade_xml.get());
+	// The window is hidden and has not taken its styles yet: the selector
+	// takes its own before the rows go in, or it makes a menu of them.
+	gtk_widget_ensure_style(ZelkWidget.joueur);
 	check_sub_windows();
 	creer_combobox_joueurs();
+	measure_one_player_row();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
 	watch_profiles();
 	ZelkWidget.gl_area = banner::add_to_top(ZelkWidget.vbox1);
+	// Shown complete, the window appears once at its final size, and the
+	// banner's first frame is drawn at its own.
+	gtk_widget_show(ZelkWidget.main);
 }

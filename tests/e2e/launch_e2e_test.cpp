@@ -35,10 +35,17 @@ TEST_F(EndToEnd, KeyboardChoicesBecomeTheGameArguments)
 	// Both switches on, then the second one off again.
 	press_keys({"alt+m", "alt+b", "alt+b"});
 
-	// Down picks the second player in sorted order; Alt+J presses "Jouer".
-	press_keys({"alt+o", "Down", "alt+j"});
+	// The player: Down on the closed selector moves to Bob, the second in
+	// sorted order; Return opens the list there, Down and Return pick zoe.
+	press_keys({"alt+o", "Down", "Return"});
+	list = await_popup("joueur");
+	screenshot("player-list", list.frame.united(window_info(main_window).value().frame));
+	press_keys({"Down", "Return"});
+	ASSERT_TRUE(window_goes_away(list.id));
 
-	expect_game_started_with({"Bob", "-w", "800x600", "English", "1", "0"});
+	// Alt+J presses "Jouer".
+	press_keys({"alt+j"});
+	expect_game_started_with({"zoe", "-w", "800x600", "English", "1", "0"});
 }
 
 TEST_F(EndToEnd, MouseChoicesBecomeTheGameArguments)

@@ -71,23 +71,75 @@ static WindowLayout measure_window(GladeXML *tree, GtkWidget *window)
 	return layout;
 }
 
+static GtkWidget *rows_widget_in(GtkWidget *widget)
+{
+	if (GTK_IS_MENU(widget) || GTK_IS_TREE_VIEW(widget))
+		return widget;
+	if (!GTK_IS_CONTAINER(widget))
+		return nullptr;
+	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+	GtkWidget *found = nullptr;
+	for (GList *l = children; l && !found; l = l->next)
+		found = rows_widget_in(GTK_WIDGET(l->data));
+	g_list_free(children);
+	return found;
+}
+
+// A combo box pops up a menu, or in list style a pop-up window holding a
+// tree view: whichever is on the screen, the widget that shows the rows.
+static GtkWidget *popped_up_rows()
+{
+	GList *windows = gtk_window_list_toplevels();
+	GtkWidget *found = nullptr;
+	for (GList *l = windows; l && !found; l = l->next) {
+		GtkWidget *w = GTK_WIDGET(l->data);
+		if (GTK_WINDOW(w)->type == GTK_WINDOW_POPUP && GTK_WIDGET_MAPPED(w))
+			found = rows_widget_in(w);
+	}
+	g_list_free(windows);
+	return found;
+}
+
+static std::vector<Rect> menu_items(GtkWidget *menu)
+{
+	std::vector<Rect> items;
+	GList *children = gtk_container_get_children(GTK_CONTAINER(menu));
+	for (GList *l = children; l; l = l->next)
+		if (GTK_WIDGET_VISIBLE(GTK_WIDGET(l->data)))
+			items.push_back(place(GTK_WIDGET(l->data)));
+	g_list_free(children);
+	return items;
+}
+
+// Every row across the whole width of the view, where the view shows it.
+static std::vector<Rect> tree_rows(GtkWidget *view)
+{
+	GtkTreeView *tree = GTK_TREE_VIEW(view);
+	Rect origin = place(view);
+	std::vector<Rect> rows;
+	int n = gtk_tree_model_iter_n_children(gtk_tree_view_get_model(tree), nullptr);
+	for (int i = 0; i < n; i++) {
+		GtkTreePath *path = gtk_tree_path_new_from_indices(i, -1);
+		GdkRectangle row;
+		gtk_tree_view_get_background_area(tree, path, nullptr, &row);
+		gtk_tree_path_free(path);
+		int x = 0, y = 0;
+		gtk_tree_view_convert_bin_window_to_widget_coords(tree, row.x, row.y, &x, &y);
+		rows.push_back({origin.x, origin.y + y, origin.width, row.height});
+	}
+	return rows;
+}
+
 static PopupLayout measure_popup(GtkWidget *combo)
 {
-	GList *menus = gtk_menu_get_for_attach_widget(combo); // the toolkit's list
-	if (!menus)
-		throw std::runtime_error("the combo box pops up no menu");
-	GtkWidget *menu = GTK_WIDGET(menus->data);
-	GtkWidget *top = gtk_widget_get_toplevel(menu);
-
 	gtk_combo_box_popup(GTK_COMBO_BOX(combo));
-	pump_until([&] { return GTK_WIDGET_MAPPED(top); }, "pop a list up");
+	GtkWidget *rows = nullptr;
+	pump_until([&] { return (rows = popped_up_rows()) != nullptr; }, "pop a list up");
+	GtkWidget *top = gtk_widget_get_toplevel(rows);
+	pump_until([&] { return GTK_WIDGET_DRAWABLE(rows); }, "show the rows");
 	PopupLayout popup;
 	popup.size = {0, 0, top->allocation.width, top->allocation.height};
-	GList *items = gtk_container_get_children(GTK_CONTAINER(menu));
-	for (GList *l = items; l; l = l->next)
-		if (GTK_WIDGET_VISIBLE(GTK_WIDGET(l->data)))
-			popup.items.push_back(place(GTK_WIDGET(l->data)));
-	g_list_free(items);
+	popup.items = GTK_IS_MENU(rows) ? menu_items(rows) : tree_rows(rows);
 	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
 	pump_until([&] { return !GTK_WIDGET_MAPPED(top); }, "pop a list down");
 	return popup;

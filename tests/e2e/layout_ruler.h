@@ -21,8 +21,8 @@ struct WindowLayout {
 	const Rect &operator[](const std::string &id) const;
 };
 
-// The list a combo box pops up: its window and its items, in model order,
-// relative to that window.
+// The list a combo box pops up, a menu or a scrolling list: its window and
+// its items, in model order, relative to that window.
 struct PopupLayout {
 	Rect size;
 	std::vector<Rect> items;
