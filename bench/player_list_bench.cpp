@@ -54,7 +54,7 @@ static GtkWidget *popped_up_list()
 	GtkWidget *found = nullptr;
 	for (GList *l = windows; l && !found; l = l->next) {
 		GtkWidget *w = GTK_WIDGET(l->data);
-		if (GTK_WINDOW(w)->type == GTK_WINDOW_POPUP && gtk_widget_get_mapped(w))
+		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP && gtk_widget_get_mapped(w))
 			found = shown_list_in(w);
 	}
 	g_list_free(windows);

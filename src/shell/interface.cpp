@@ -169,7 +169,7 @@ static void measure_one_player_row()
 	GList *windows = gtk_window_list_toplevels();
 	GtkTreeView *view = nullptr;
 	for (GList *l = windows; l && !view; l = l->next)
-		if (GTK_WINDOW(l->data)->type == GTK_WINDOW_POPUP)
+		if (gtk_window_get_window_type(GTK_WINDOW(l->data)) == GTK_WINDOW_POPUP)
 			view = tree_view_in(GTK_WIDGET(l->data), players);
 	g_list_free(windows);
 	GtkTreeViewColumn *column = view ? gtk_tree_view_get_column(view, 0) : nullptr;

@@ -93,7 +93,7 @@ static GtkWidget *popped_up_rows()
 	GtkWidget *found = nullptr;
 	for (GList *l = windows; l && !found; l = l->next) {
 		GtkWidget *w = GTK_WIDGET(l->data);
-		if (GTK_WINDOW(w)->type == GTK_WINDOW_POPUP && GTK_WIDGET_MAPPED(w))
+		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP && GTK_WIDGET_MAPPED(w))
 			found = rows_widget_in(w);
 	}
 	g_list_free(windows);
