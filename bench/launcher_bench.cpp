@@ -24,8 +24,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -126,6 +128,7 @@ public:
 		fs::remove(counter_file_, ec);
 	}
 	bool ok() const { return pid_ > 0 && counter_; }
+	pid_t pid() const { return pid_; }
 	std::uint64_t started_ns() const { return started_ns_; }
 	std::uint64_t swaps() const { return counter_->swaps; }
 	// Nanoseconds from the start to the main loop, 0 while it is not there.
@@ -310,6 +313,52 @@ static void frames_per_second(benchmark::State &state, const Program &program)
 	state.counters["width"] = banner_width;
 }
 
+// Processor time the process has used so far, user and system, in seconds.
+static double cpu_seconds(pid_t pid)
+{
+	std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+	std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+	// The command name may hold spaces; the fields counted here follow it.
+	std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+	std::string field;
+	unsigned long long user = 0, system = 0;
+	for (int i = 3; i <= 15 && fields >> field; i++) {
+		if (i == 14)
+			user = std::stoull(field);
+		else if (i == 15)
+			system = std::stoull(field);
+	}
+	return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+// What the running program costs once it is up: frames a second and the
+// share of one core it takes, over a few seconds.
+static void running_cost(benchmark::State &state, const Program &program)
+{
+	double frames = 0, seconds = 0, cpu = 0;
+	for (auto _ : state) {
+		Running p(program);
+		if (!p.ok() || !wait_until(10, [&] { return p.swaps() > 10; })) {
+			state.SkipWithError("no frames were drawn");
+			break;
+		}
+		std::uint64_t swaps_before = p.swaps();
+		double cpu_before = cpu_seconds(p.pid());
+		auto start = Clock::now();
+		std::this_thread::sleep_for(std::chrono::seconds(3));
+		double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+		frames += double(p.swaps() - swaps_before);
+		cpu += cpu_seconds(p.pid()) - cpu_before;
+		seconds += elapsed;
+		state.SetIterationTime(elapsed);
+	}
+	if (seconds > 0) {
+		state.counters["fps"] = frames / seconds;
+		state.counters["cpu_percent"] = 100 * cpu / seconds;
+	}
+	state.counters["width"] = banner_width;
+}
+
 // The banner fills the width of the launcher's window, which its other
 // widgets set: the bare area is given the same size, and the bare banner
 // the window's, found by starting the launcher once.
@@ -371,5 +420,14 @@ BENCHMARK_CAPTURE(frames_per_second, launcher, launcher())
 	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
 BENCHMARK_CAPTURE(frames_per_second, bare_gl_area_of_banner_size, bare(true, banner_width))
 	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
+
+BENCHMARK_CAPTURE(running_cost, launcher, launcher())
+	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);
+BENCHMARK_CAPTURE(running_cost, bare_gl_area_paced_alike,
+                  Program{BARE_WINDOW_BIN, {"gl", std::to_string(banner_width), "paced"},
+                          fs::temp_directory_path()})
+	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);
+BENCHMARK_CAPTURE(running_cost, bare_gl_area_unpaced, bare(true, banner_width))
+	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);
 
 BENCHMARK_MAIN();
