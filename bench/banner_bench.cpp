@@ -13,7 +13,7 @@
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
 #include "banner/tga.h"
-#include "shell/platform.h"
+#include "base/platform.h"
 
 namespace fs = std::filesystem;
 

@@ -4,6 +4,7 @@
 // two-item language list of the same window too, as the yardstick. Needs an
 // X display with GL.
 #include "game_dir.h"
+#include "base/widgets.h"
 #include "shell/interface.h"
 
 #include <benchmark/benchmark.h>

@@ -7,12 +7,10 @@
 #include <memory>
 
 #include "banner/gl.h"
-#include "shell/platform.h"
+#include "base/glib_ptr.h"
+#include "base/platform.h"
 
-struct ObjectUnref {
-	void operator()(gpointer object) const { g_object_unref(object); }
-};
-using GLConfigPtr = std::unique_ptr<GdkGLConfig, ObjectUnref>;
+using GLConfigPtr = GObjectPtr<GdkGLConfig>;
 
 using SwapIntervalMESA = int (*)(unsigned interval);
 using SwapIntervalSGI = int (*)(int interval);

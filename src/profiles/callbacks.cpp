@@ -1,23 +1,12 @@
 #include "profiles/callbacks.h"
 
+#include "base/glib_ptr.h"
+#include "base/widgets.h"
 #include "profiles/dir.h"
 #include "profiles/namelist.h"
 #include "profiles/profile_tree.h"
-#include "shell/interface.h"
 
 #include <cerrno>
-#include <cstring>
-#include <memory>
-
-struct GFree {
-	void operator()(gpointer p) const { g_free(p); }
-};
-using GString_ = std::unique_ptr<gchar, GFree>;
-
-struct GObjectUnrefer {
-	void operator()(gpointer object) const { g_object_unref(object); }
-};
-using MonitorPtr = std::unique_ptr<GFileMonitor, GObjectUnrefer>;
 
 // A burst of changes on disk (a script making a thousand players) is
 // folded into one rebuild of the list per this many milliseconds.
@@ -25,7 +14,7 @@ static const guint refresh_delay_ms = 250;
 
 // What the profile windows keep between handlers.
 static struct {
-	MonitorPtr monitor;         // on profils, while the main window lives
+	GObjectPtr<GFileMonitor> monitor;         // on profils, while the main window lives
 	guint pending_refresh;      // the timeout of the next rebuild, 0 if none
 	// The player the open delete window asked about: the list may change
 	// under it, and only the player the user confirmed may go.
@@ -37,7 +26,7 @@ static struct {
 // made valid UTF-8, so that a stray byte cannot garble the window.
 static std::string displayable(const std::string &name)
 {
-	return GString_(g_utf8_make_valid(name.c_str(), -1)).get();
+	return GCharPtr(g_utf8_make_valid(name.c_str(), -1)).get();
 }
 
 // The selector measures every row, at each change of size, for the widest;
@@ -63,7 +52,7 @@ static void show_player_name(GtkCellLayout *layout, GtkCellRenderer *cell, GtkTr
 	}
 	gchar *raw = nullptr;
 	gtk_tree_model_get(model, iter, 0, &raw, -1);
-	GString_ name(raw);
+	GCharPtr name(raw);
 	g_object_set(cell, "text", name ? displayable(name.get()).c_str() : "", nullptr);
 }
 
@@ -111,7 +100,7 @@ static int row_of(GtkListStore *store, const std::string &name)
 	     ok = gtk_tree_model_iter_next(model, &iter), row++) {
 		gchar *raw = nullptr;
 		gtk_tree_model_get(model, &iter, 0, &raw, -1);
-		GString_ text(raw);
+		GCharPtr text(raw);
 		if (text && name == text.get())
 			return row;
 	}
@@ -211,9 +200,8 @@ static void stop_watching(GtkWidget *, gpointer)
 void watch_profiles()
 {
 	stop_watching(nullptr, nullptr);
-	GFile *dir = g_file_new_for_path(profiles_dir);
-	profiles.monitor.reset(g_file_monitor_directory(dir, G_FILE_MONITOR_NONE, nullptr, nullptr));
-	g_object_unref(dir);
+	GObjectPtr<GFile> dir(g_file_new_for_path(profiles_dir));
+	profiles.monitor.reset(g_file_monitor_directory(dir.get(), G_FILE_MONITOR_NONE, nullptr, nullptr));
 	if (profiles.monitor)
 		g_signal_connect(profiles.monitor.get(), "changed", G_CALLBACK(profiles_changed), nullptr);
 	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(stop_watching), nullptr);

@@ -1,23 +1,13 @@
 #include "shell/interface.h"
 
 #include "banner/banner.h"
+#include "base/widgets.h"
 #include "profiles/callbacks.h"
 
 #include <glade/glade-parser.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <vector>
-
-ZelkWidgetRegistry ZelkWidget;
-GladeXmlPtr gui_glade_xml;
-GladeXmlPtr gui_glade_xml2;
-GladeXmlPtr gui_glade_xml3;
-
-// The interface file as read at start-up. Every window is built from this
-// copy, so a file removed or replaced while the launcher runs (an upgrade)
-// cannot take a sub-window, or the process, down with it.
-static std::string interface_text;
 
 struct GladeInterfaceFree {
 	void operator()(GladeInterface *interface) const { glade_interface_destroy(interface); }
@@ -29,46 +19,6 @@ static const std::vector<std::vector<const char *>> sub_window_ids = {
 	{"ajout", "entry1", "erreur_ajout"},
 	{"suppression", "label22", "erreur_suppression", "bouton_supprimer", "annuler_suppression"},
 };
-
-void zelk_gui_error(const char *message)
-{
-	std::printf("%s\n", message);
-	std::exit(1);
-}
-
-[[noreturn]] static void missing_widget(const char *id)
-{
-	std::printf("libglade error : can't get *%s* widget\n", id);
-	std::exit(1);
-}
-
-static void read_interface_file()
-{
-	gchar *raw = nullptr;
-	gsize length = 0;
-	if (!g_file_get_contents(interface_file, &raw, &length, nullptr))
-		zelk_gui_error(interface_error);
-	interface_text.assign(raw, length);
-	g_free(raw);
-}
-
-GladeXmlPtr zelk_tree_load(const char *root)
-{
-	GladeXmlPtr tree(glade_xml_new_from_buffer(interface_text.data(),
-		int(interface_text.size()), root, nullptr));
-	if (!tree)
-		zelk_gui_error(interface_error);
-	glade_xml_signal_autoconnect(tree.get());
-	return tree;
-}
-
-GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
-{
-	*field = glade_xml_get_widget(tree, id);
-	if (!*field)
-		missing_widget(id);
-	return *field;
-}
 
 static const GladeWidgetInfo *find_widget(const GladeWidgetInfo *info, const char *id)
 {
@@ -91,30 +41,17 @@ static const GladeWidgetInfo *find_toplevel(const GladeInterface *interface, con
 
 // The sub-windows are built only when the user opens them, so a file that
 // lacks one of their widgets is refused now rather than on that click.
-static void check_sub_windows()
+static void check_sub_windows(const std::string &text)
 {
-	GladeInterfacePtr interface(glade_parser_parse_buffer(interface_text.data(),
-		int(interface_text.size()), nullptr));
+	GladeInterfacePtr interface(glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
 	if (!interface)
 		zelk_gui_error(interface_error);
 	for (const std::vector<const char *> &ids : sub_window_ids) {
 		const GladeWidgetInfo *root = find_toplevel(interface.get(), ids.front());
 		for (const char *id : ids)
 			if (!root || !find_widget(root, id))
-				missing_widget(id);
+				zelk_widget_missing(id);
 	}
-}
-
-std::optional<std::string> combo_active_text(GtkWidget *combo)
-{
-	GtkTreeIter iter;
-	if (!gtk_combo_box_get_active_iter(GTK_COMBO_BOX(combo), &iter))
-		return std::nullopt;
-	gchar *text = nullptr;
-	gtk_tree_model_get(gtk_combo_box_get_model(GTK_COMBO_BOX(combo)), &iter, 0, &text, -1);
-	std::string result = text ? text : "";
-	g_free(text);
-	return result;
 }
 
 static void load_main_widgets(GladeXML *tree)
@@ -184,13 +121,13 @@ static void measure_one_player_row()
 void zelk_gui_load()
 {
 	list_players_in_a_list();
-	read_interface_file();
+	const std::string &text = zelk_interface_read();
 	gui_glade_xml = zelk_tree_load("main");
 	load_main_widgets(gui_glade_xml.get());
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);
-	check_sub_windows();
+	check_sub_windows(text);
 	creer_combobox_joueurs();
 	measure_one_player_row();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);

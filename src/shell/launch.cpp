@@ -1,7 +1,7 @@
 #include "shell/launch.h"
 
-#include "shell/interface.h"
-#include "shell/platform.h"
+#include "base/widgets.h"
+#include "base/platform.h"
 
 
 char mode_letter(int position)

@@ -5,7 +5,7 @@
 
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
-#include "shell/platform.h"
+#include "base/platform.h"
 
 bool have_gl()
 {

@@ -12,7 +12,7 @@
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
 #include "banner_window.h"
-#include "shell/platform.h"
+#include "base/platform.h"
 #include "tempdir.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include "launcher_process.h"
 
 #include "banner/gl.h"
-#include "shell/interface.h"
-#include "shell/platform.h"
+#include "base/widgets.h"
+#include "base/platform.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

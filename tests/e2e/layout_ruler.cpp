@@ -2,6 +2,7 @@
 
 #include "gui.h"
 #include "profiles/callbacks.h"
+#include "base/widgets.h"
 #include "shell/interface.h"
 
 #include <gtk/gtk.h>

@@ -4,7 +4,7 @@
 #include "gui.h"
 
 #include "profiles/callbacks.h"
-#include "shell/interface.h"
+#include "base/widgets.h"
 
 #include <gtest/gtest.h>
 

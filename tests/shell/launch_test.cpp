@@ -1,9 +1,9 @@
 // The start button of the real interface file, pressed in this process.
 #include "gui.h"
 
-#include "shell/interface.h"
+#include "base/widgets.h"
 #include "shell/launch.h"
-#include "shell/platform.h"
+#include "base/platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "gui.h"
 
+#include "base/widgets.h"
 #include "shell/interface.h"
 
 #include <chrono>

@@ -1,4 +1,6 @@
-#include "shell/platform.h"
+#include "base/platform.h"
+
+#include "base/glib_ptr.h"
 
 #include <glib.h>
 
@@ -37,7 +39,7 @@ std::string start_program(const std::string &program, const std::vector<std::str
 	gboolean ok = g_spawn_async(nullptr, argv.data(), nullptr,
 	                            GSpawnFlags(G_SPAWN_FILE_AND_ARGV_ZERO),
 	                            nullptr, nullptr, nullptr, &raw);
-	std::unique_ptr<GError, decltype(&g_error_free)> error(raw, g_error_free);
+	GErrorPtr error(raw);
 	if (ok)
 		return {};
 	return error ? error->message : "unknown error";

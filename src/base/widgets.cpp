@@ -1,0 +1,65 @@
+#include "base/widgets.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+ZelkWidgetRegistry ZelkWidget;
+GladeXmlPtr gui_glade_xml;
+GladeXmlPtr gui_glade_xml2;
+GladeXmlPtr gui_glade_xml3;
+
+// The interface file as read at start-up. Every window is built from this
+// copy, so a file removed or replaced while the launcher runs (an upgrade)
+// cannot take a sub-window, or the process, down with it.
+static std::string interface_text;
+
+void zelk_gui_error(const char *message)
+{
+	std::printf("%s\n", message);
+	std::exit(1);
+}
+
+void zelk_widget_missing(const char *id)
+{
+	std::printf("libglade error : can't get *%s* widget\n", id);
+	std::exit(1);
+}
+
+const std::string &zelk_interface_read()
+{
+	gchar *raw = nullptr;
+	gsize length = 0;
+	if (!g_file_get_contents(interface_file, &raw, &length, nullptr))
+		zelk_gui_error(interface_error);
+	interface_text.assign(GCharPtr(raw).get(), length);
+	return interface_text;
+}
+
+GladeXmlPtr zelk_tree_load(const char *root)
+{
+	GladeXmlPtr tree(glade_xml_new_from_buffer(interface_text.data(),
+		int(interface_text.size()), root, nullptr));
+	if (!tree)
+		zelk_gui_error(interface_error);
+	glade_xml_signal_autoconnect(tree.get());
+	return tree;
+}
+
+GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
+{
+	*field = glade_xml_get_widget(tree, id);
+	if (!*field)
+		zelk_widget_missing(id);
+	return *field;
+}
+
+std::optional<std::string> combo_active_text(GtkWidget *combo)
+{
+	GtkTreeIter iter;
+	if (!gtk_combo_box_get_active_iter(GTK_COMBO_BOX(combo), &iter))
+		return std::nullopt;
+	gchar *raw = nullptr;
+	gtk_tree_model_get(gtk_combo_box_get_model(GTK_COMBO_BOX(combo)), &iter, 0, &raw, -1);
+	GCharPtr text(raw);
+	return std::string(text ? text.get() : "");
+}
