@@ -1,5 +1,5 @@
 #include "shell/interface.h"
-#include "shell/platform.h"
+#include "base/platform.h"
 
 #include <gtk/gtk.h>
 #include <gtk/gtkgl.h>
