@@ -315,7 +315,7 @@ extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
 static void report_remove_failure(const RemoveResult &result)
 {
 	GtkWidget *message = glade_xml_get_widget(gui_glade_xml3.get(), "erreur_suppression");
-	gtk_label_set_text(GTK_LABEL(message), remove_message(*profiles.confirmed, result).c_str());
+	gtk_label_set_text(GTK_LABEL(message), remove_message(result).c_str());
 	bool may_retry = result.outcome == RemoveOutcome::not_allowed ||
 	                 result.outcome == RemoveOutcome::failed;
 	if (may_retry)

@@ -12,8 +12,7 @@ using Dir = std::unique_ptr<DIR, DirCloser>;
 
 // A name with a leading full stop is never a player, a group or a record:
 // it covers "." and ".." and every hidden entry.
-inline bool
-hidden(const char *name)
+inline bool hidden(const char *name)
 {
 	return name[0] == '.';
 }

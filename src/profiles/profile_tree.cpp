@@ -38,17 +38,17 @@ struct Identity {
 	bool operator==(const Identity &o) const { return dev == o.dev && ino == o.ino; }
 };
 
-/* A directory being emptied: its name in its parent, the directory it was
- * when entered, and its subdirectories still to empty. */
+// A directory being emptied: its name in its parent, the directory it was
+// when entered, and its subdirectories still to empty.
 struct Level {
 	std::string name;
 	Identity id;
 	std::vector<std::string> subdirs;
 };
 
-/* Emptying a player: profils, the levels from the player down to the
- * directory being emptied, which alone of them is open, and the first
- * failure (0 while everything went). */
+// Emptying a player: profils, the levels from the player down to the
+// directory being emptied, which alone of them is open, and the first
+// failure (0 while everything went).
 struct Walk {
 	int top;
 	std::vector<Level> levels;
@@ -59,18 +59,16 @@ struct Walk {
 } // namespace
 
 static const int dir_flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
-/* Never listed, as it begins with a full stop. */
+// Never listed, as it begins with a full stop.
 static const char hideout_prefix[] = ".suppression-";
 
-static std::string
-player_path(const std::string &name)
+static std::string player_path(const std::string &name)
 {
 	return std::string(profiles_dir) + "/" + name;
 }
 
-/* Takes the descriptor over, closing it also when fdopendir fails. */
-static Dir
-open_dir_fd(Fd fd)
+// Takes the descriptor over, closing it also when fdopendir fails.
+static Dir open_dir_fd(Fd fd)
 {
 	if (!fd)
 		return nullptr;
@@ -80,14 +78,12 @@ open_dir_fd(Fd fd)
 	return dir;
 }
 
-static Dir
-open_dir_at(int parent, const char *name, int extra_flags = 0)
+static Dir open_dir_at(int parent, const char *name, int extra_flags = 0)
 {
 	return open_dir_fd(Fd(openat(parent, name, dir_flags | extra_flags)));
 }
 
-static int
-count_visible(DIR *dir)
+static int count_visible(DIR *dir)
 {
 	int n = 0;
 
@@ -97,67 +93,58 @@ count_visible(DIR *dir)
 	return n;
 }
 
-/* Only entries that may be directories are opened: a group is followed
- * like opendir would follow it, so links are tried too. */
-static bool
-may_be_directory(unsigned char type)
+// Only entries that may be directories are opened: a group is followed
+// like opendir would follow it, so links are tried too.
+static bool may_be_directory(unsigned char type)
 {
 	return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN;
 }
 
-/* A name that is a single entry of profils, not a path leading elsewhere. */
-static bool
-names_one_entry(const std::string &name)
+// A name that is a single entry of profils, not a path leading elsewhere.
+static bool names_one_entry(const std::string &name)
 {
 	return !name.empty() && name != "." && name != ".." &&
 	       name.find('/') == std::string::npos &&
 	       name.find('\0') == std::string::npos;
 }
 
-static bool
-is_directory(const std::string &path)
+static bool is_directory(const std::string &path)
 {
 	struct stat st;
 
 	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-static bool
-make_dir(const std::string &path)
+static bool make_dir(const std::string &path)
 {
 	return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-static bool
-is_control(char c)
+static bool is_control(char c)
 {
 	unsigned char b = c;
 
 	return b < 0x20 || b == 0x7f;
 }
 
-static Identity
-identity(const struct stat &st)
+static Identity identity(const struct stat &st)
 {
 	return {st.st_dev, st.st_ino};
 }
 
-static void
-note(Walk &w, int error)
+static void note(Walk &w, int error)
 {
 	if (!w.error)
 		w.error = error;
 }
 
-static void
-remove_at(Walk &w, int parent, const std::string &name, int flags)
+static void remove_at(Walk &w, int parent, const std::string &name, int flags)
 {
 	if (unlinkat(parent, name.c_str(), flags) != 0 && errno != ENOENT)
 		note(w, errno);
 }
 
-static std::vector<std::string>
-entry_names(DIR *dir)
+static std::vector<std::string> entry_names(DIR *dir)
 {
 	std::vector<std::string> names;
 
@@ -169,11 +156,10 @@ entry_names(DIR *dir)
 	return names;
 }
 
-/* Names are read in full before anything is removed, since removing
- * entries during a readdir walk may make it skip others. All but the
- * directories go at once; those are given back for the walk. */
-static std::vector<std::string>
-remove_files(Walk &w, DIR *dir)
+// Names are read in full before anything is removed, since removing
+// entries during a readdir walk may make it skip others. All but the
+// directories go at once; those are given back for the walk.
+static std::vector<std::string> remove_files(Walk &w, DIR *dir)
 {
 	std::vector<std::string> subdirs;
 
@@ -188,16 +174,14 @@ remove_files(Walk &w, DIR *dir)
 	return subdirs;
 }
 
-/* Opened with O_NOFOLLOW, a directory swapped for a link since it was
- * listed fails to open instead of leading out of the tree. */
-static Dir
-open_below(int parent, const std::string &name)
+// Opened with O_NOFOLLOW, a directory swapped for a link since it was
+// listed fails to open instead of leading out of the tree.
+static Dir open_below(int parent, const std::string &name)
 {
 	return open_dir_at(parent, name.c_str(), O_NOFOLLOW);
 }
 
-static void
-enter(Walk &w, Dir dir, std::string name)
+static void enter(Walk &w, Dir dir, std::string name)
 {
 	struct stat st;
 
@@ -210,11 +194,10 @@ enter(Walk &w, Dir dir, std::string name)
 	w.here = std::move(dir);
 }
 
-/* 0 when the walk may go into `dir`: it can come back out by "..", to
- * where it is now, and dir is on the player's own file system (what is
- * mounted inside belongs elsewhere); else why not. */
-static int
-enterable(const Walk &w, DIR *dir)
+// 0 when the walk may go into `dir`: it can come back out by "..", to
+// where it is now, and dir is on the player's own file system (what is
+// mounted inside belongs elsewhere); else why not.
+static int enterable(const Walk &w, DIR *dir)
 {
 	struct stat up, st;
 
@@ -225,10 +208,9 @@ enterable(const Walk &w, DIR *dir)
 	return st.st_dev == w.levels.front().id.dev ? 0 : EXDEV;
 }
 
-/* A directory the walk does not go into goes when it is empty; an entry
- * that is no longer a directory goes as a file. */
-static void
-descend(Walk &w, const std::string &name)
+// A directory the walk does not go into goes when it is empty; an entry
+// that is no longer a directory goes as a file.
+static void descend(Walk &w, const std::string &name)
 {
 	int parent = dirfd(w.here.get());
 	Dir dir = open_below(parent, name);
@@ -245,11 +227,10 @@ descend(Walk &w, const std::string &name)
 		note(w, why);
 }
 
-/* Back up by "..": the parent must still be the directory the walk came
- * from, else this one was moved away meanwhile, and the walk stops rather
- * than go on in a stranger's directory. */
-static bool
-ascend(Walk &w)
+// Back up by "..": the parent must still be the directory the walk came
+// from, else this one was moved away meanwhile, and the walk stops rather
+// than go on in a stranger's directory.
+static bool ascend(Walk &w)
 {
 	Level done = std::move(w.levels.back());
 	struct stat st;
@@ -274,11 +255,10 @@ ascend(Walk &w)
 	return true;
 }
 
-/* Empties and removes `root`, the entry `name` of profils, walking down and
- * back up, so that only two directories are open whatever the depth. The
- * first failure, 0 when everything went. */
-static int
-remove_tree(int top, Dir root, const std::string &name)
+// Empties and removes `root`, the entry `name` of profils, walking down and
+// back up, so that only two directories are open whatever the depth. The
+// first failure, 0 when everything went.
+static int remove_tree(int top, Dir root, const std::string &name)
 {
 	Walk w{top, {}, nullptr, 0};
 
@@ -297,15 +277,13 @@ remove_tree(int top, Dir root, const std::string &name)
 	return w.error;
 }
 
-static RemoveResult
-result(RemoveOutcome outcome, int error = 0, std::string leftover = {})
+static RemoveResult result(RemoveOutcome outcome, int error = 0, std::string leftover = {})
 {
 	return {outcome, error, std::move(leftover)};
 }
 
-/* Why profils/NAME could not be touched. */
-static RemoveResult
-refusal(int error)
+// Why profils/NAME could not be touched.
+static RemoveResult refusal(int error)
 {
 	switch (error) {
 	case EACCES:
@@ -319,11 +297,10 @@ refusal(int error)
 	return result(RemoveOutcome::failed, error);
 }
 
-/* The file system checks that the new name is free in the same step as it
- * renames. Where it cannot, a name found free an instant before will do:
- * only an empty directory made in between could be replaced. */
-static int
-rename_fresh(int dir, const char *from, const char *to)
+// The file system checks that the new name is free in the same step as it
+// renames. Where it cannot, a name found free an instant before will do:
+// only an empty directory made in between could be replaced.
+static int rename_fresh(int dir, const char *from, const char *to)
 {
 	struct stat st;
 
@@ -338,9 +315,8 @@ rename_fresh(int dir, const char *from, const char *to)
 	return renameat(dir, from, dir, to) == 0 ? 0 : errno;
 }
 
-/* Not built from the player's name, which may be as long as a name can be. */
-static std::string
-hideout_name()
+// Not built from the player's name, which may be as long as a name can be.
+static std::string hideout_name()
 {
 	static const char letters[] =
 		"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -353,10 +329,9 @@ hideout_name()
 	return name;
 }
 
-/* Takes profils/NAME out of the listing in one step that either happens
- * or changes nothing. */
-static int
-hide(int top, const std::string &name, std::string &hideout)
+// Takes profils/NAME out of the listing in one step that either happens
+// or changes nothing.
+static int hide(int top, const std::string &name, std::string &hideout)
 {
 	for (int tries = 0; tries < 100; tries++) {
 		std::string candidate = hideout_name();
@@ -369,9 +344,8 @@ hide(int top, const std::string &name, std::string &hideout)
 	return EEXIST;
 }
 
-/* A link goes alone, and only when it stands for a player directory. */
-static RemoveResult
-remove_link(int top, const std::string &name)
+// A link goes alone, and only when it stands for a player directory.
+static RemoveResult remove_link(int top, const std::string &name)
 {
 	struct stat st;
 
@@ -382,11 +356,10 @@ remove_link(int top, const std::string &name)
 	return result(RemoveOutcome::removed);
 }
 
-/* The player is opened before it is hidden, so that one the walk could
- * neither read nor search is refused with nothing changed; the open
- * directory is the one emptied, whatever takes its name meanwhile. */
-static RemoveResult
-remove_directory(int top, const std::string &name)
+// The player is opened before it is hidden, so that one the walk could
+// neither read nor search is refused with nothing changed; the open
+// directory is the one emptied, whatever takes its name meanwhile.
+static RemoveResult remove_directory(int top, const std::string &name)
 {
 	std::string hideout;
 	Dir root = open_below(top, name);
@@ -401,8 +374,7 @@ remove_directory(int top, const std::string &name)
 	return result(RemoveOutcome::removed);
 }
 
-int
-count_records(const std::string &player)
+int count_records(const std::string &player)
 {
 	if (!names_one_entry(player))
 		return 0;
@@ -419,29 +391,27 @@ count_records(const std::string &player)
 	return n;
 }
 
-NameProblem
-check_player_name(std::string_view name)
+NameProblem check_player_name(std::string_view name)
 {
 	if (name.empty())
 		return NameProblem::empty;
 	if (name == "." || name == "..")
 		return NameProblem::dot_or_dotdot;
-	/* A NUL would end the path early in every system call. */
+	// A NUL would end the path early in every system call.
 	if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
 		return NameProblem::separator;
 	if (name[0] == '.')
 		return NameProblem::leading_dot;
 	if (name.size() > max_player_name)
 		return NameProblem::too_long;
-	/* A line break or a tab in a directory name breaks every tool that
-	 * reads names a line at a time. */
+	// A line break or a tab in a directory name breaks every tool that
+	// reads names a line at a time.
 	if (std::any_of(name.begin(), name.end(), is_control))
 		return NameProblem::control;
 	return NameProblem::none;
 }
 
-const char *
-name_problem_message(NameProblem problem)
+const char * name_problem_message(NameProblem problem)
 {
 	switch (problem) {
 	case NameProblem::none:
@@ -463,8 +433,7 @@ name_problem_message(NameProblem problem)
 	return "";
 }
 
-bool
-create_player(const std::string &name)
+bool create_player(const std::string &name)
 {
 	if (check_player_name(name) != NameProblem::none)
 		return false;
@@ -472,8 +441,7 @@ create_player(const std::string &name)
 	return make_dir(profiles_dir) && make_dir(path) && is_directory(path);
 }
 
-RemoveResult
-remove_player(const std::string &name)
+RemoveResult remove_player(const std::string &name)
 {
 	struct stat st;
 
@@ -491,8 +459,7 @@ remove_player(const std::string &name)
 	return remove_directory(top.get(), name);
 }
 
-std::string
-remove_message(const std::string &, const RemoveResult &result)
+std::string remove_message(const RemoveResult &result)
 {
 	switch (result.outcome) {
 	case RemoveOutcome::removed:

@@ -45,4 +45,4 @@ RemoveResult remove_player(const std::string &name);
 // What the delete window says about a result, in French; empty for
 // removed. The player is not named: the confirmation shows the name
 // already, and so the text needs no check that the name is valid UTF-8.
-std::string remove_message(const std::string &player, const RemoveResult &result);
+std::string remove_message(const RemoveResult &result);

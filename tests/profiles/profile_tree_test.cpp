@@ -478,7 +478,7 @@ TEST(RemovePlayer, AllOrNothingUnderFaults)
 			GTEST_SKIP() << "no ordinary user to run as here (uid " << nobody << ")";
 		EXPECT_EQ(r->outcome, c.outcome);
 		EXPECT_EQ(r->error, c.error);
-		const std::string said = remove_message("bob", *r);
+		const std::string said = remove_message(*r);
 		EXPECT_NE(said.find(c.said), std::string::npos) << said;
 		EXPECT_EQ(said.empty(), c.outcome == O::removed) << said;
 
