@@ -140,6 +140,51 @@ BENCHMARK_CAPTURE(open_player_list, players_1000_and_20000_records, 1000, 20000)
 BENCHMARK_CAPTURE(open_player_list, players_10000, 10000, 0)
 	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 
+static int player_rows()
+{
+	return gtk_tree_model_iter_n_children(gtk_combo_box_get_model(GTK_COMBO_BOX(ZelkWidget.joueur)),
+	                                      nullptr);
+}
+
+// A player made or removed by another program, until the list shows it;
+// then a script making 1,000 players at once, and the rebuilds of the list
+// it causes.
+static void follow_the_disk(benchmark::State &state)
+{
+	bench::fs::path dir = bench::with_game_files(bench::fs::temp_directory_path() / "trovik-bench-follow");
+	bench::fs::remove_all(dir / "profils");
+	bench::fs::create_directories(dir / "profils");
+	MainWindow main(dir);
+	std::vector<double> shown_ms;
+	int n = 0;
+	for (auto _ : state) {
+		int before = player_rows();
+		bench::fs::path player = dir / "profils" / ("p" + std::to_string(n / 2));
+		auto start = Clock::now();
+		if (n++ % 2 == 0)
+			bench::fs::create_directory(player);
+		else
+			bench::fs::remove(player);
+		turn_until([&] { return player_rows() != before; }, "follow the disk");
+		shown_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+		state.SetIterationTime(shown_ms.back() / 1e3);
+	}
+	int rebuilds = 0;
+	g_signal_connect_swapped(ZelkWidget.joueur, "notify::model", G_CALLBACK(+[](int *r) { ++*r; }),
+	                         &rebuilds);
+	for (int i = 0; i < 1000; i++)
+		bench::fs::create_directory(dir / "profils" / ("burst" + std::to_string(i)));
+	turn_until([&] { return player_rows() >= 1000; }, "show the burst");
+	auto settle = Clock::now() + std::chrono::seconds(1);
+	turn_until([&] { return Clock::now() > settle; }, "settle");
+	state.counters["shown_median_ms"] = median(shown_ms);
+	state.counters["shown_worst_ms"] = *std::max_element(shown_ms.begin(), shown_ms.end());
+	state.counters["rebuilds_for_1000"] = rebuilds;
+	bench::fs::remove_all(dir);
+}
+
+BENCHMARK(follow_the_disk)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
 int main(int argc, char *argv[])
 {
 	gtk_init(&argc, &argv);

@@ -33,5 +33,6 @@ scripts/with-display.sh "$build"/bench/bench_launcher --benchmark_filter=startup
 echo
 echo "== opening the player list of a freshly built main window, to the rows"
 echo "   drawn (first), and again; beside the first opening of the two-item"
-echo "   language list of the same window"
+echo "   language list of the same window; a player made or removed on disk"
+echo "   until the list shows it, and the rebuilds a burst of 1,000 causes"
 scripts/with-display.sh "$build"/bench/bench_player_list
