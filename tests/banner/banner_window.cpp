@@ -6,6 +6,7 @@
 #include "banner/gl.h"
 #include "banner/gtkglext.h"
 #include "base/platform.h"
+#include "wait.h"
 
 bool have_gl()
 {
@@ -49,10 +50,10 @@ int BannerWindow::height() const
 void BannerWindow::settle()
 {
 	// X answers asynchronously: the map may come a while after the show.
-	for (int i = 0; i < 1000 && !gtk_widget_get_mapped(area_); i++) {
+	wait_until([&] { return gtk_widget_get_mapped(area_); }, std::chrono::seconds(2), [] {
 		drain();
 		g_usleep(2000);
-	}
+	});
 	drain();
 	drain();
 }

@@ -4,6 +4,7 @@
 #include "launcher_process.h"
 
 #include "banner/gl.h"
+#include "base/glib_ptr.h"
 #include "base/widgets.h"
 #include "base/platform.h"
 
@@ -17,17 +18,14 @@
 #include <functional>
 #include <memory>
 
-struct PixbufUnref {
-	void operator()(GdkPixbuf *p) const { g_object_unref(p); }
-};
-using Pixbuf = std::unique_ptr<GdkPixbuf, PixbufUnref>;
+using namespace std::chrono_literals;
 
 // What the X server shows of the area, as a user would see it.
 static std::string shown(GtkWidget *area)
 {
 	GtkAllocation a;
 	gtk_widget_get_allocation(area, &a);
-	Pixbuf p(gdk_pixbuf_get_from_drawable(nullptr, gtk_widget_get_window(area), nullptr,
+	GObjectPtr<GdkPixbuf> p(gdk_pixbuf_get_from_drawable(nullptr, gtk_widget_get_window(area), nullptr,
 	                                      0, 0, 0, 0, a.width, a.height));
 	if (!p)
 		return {};
@@ -123,7 +121,7 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 
 		std::int64_t shown_at = performance_counter();
 		away.come_back(ZelkWidget.main);
-		ASSERT_TRUE(pump_until([&] { return banner::wave.frames > frames; }, 5000))
+		ASSERT_TRUE(pump_until([&] { return banner::wave.frames > frames; }, 5s))
 			<< "the banner did not come back";
 		std::int64_t seen_at = performance_counter();
 		// The wave went on while nobody saw it: the first frame back shows
@@ -134,7 +132,7 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 		double at = turn(from, banner::wave.phase);
 		EXPECT_GE(at, -1e-6) << "the first frame back shows the past";
 		EXPECT_LE(at, turn(from, to) + 1e-6) << "the first frame back shows the future";
-		EXPECT_TRUE(pump_until([&] { return banner::wave.frames > frames + 5; }, 5000))
+		EXPECT_TRUE(pump_until([&] { return banner::wave.frames > frames + 5; }, 5s))
 			<< "the wave did not go on";
 	}
 }
@@ -197,14 +195,13 @@ TEST(BannerStartup, FifoAsTextureNeitherBlocksNorStops)
 	Display *d = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
 	LauncherProcess p(dir.path());
 	std::vector<Window> windows;
-	for (int i = 0; i < 1000 && windows.empty() && p.running(); i++) {
+	wait_until([&] {
 		windows = x_windows_of(d, p.pid());
-		if (windows.empty())
-			g_usleep(10000);
-	}
+		return !windows.empty() || !p.running();
+	}, 10s);
 	ASSERT_EQ(windows.size(), 1u) << "the launcher shows no window";
 	close_window(d, windows.front());
-	std::optional<int> status = p.wait(std::chrono::seconds(10));
+	std::optional<int> status = p.wait(10s);
 	ASSERT_TRUE(status) << "the launcher does not answer";
 	EXPECT_EQ(*status, 0);
 	EXPECT_EQ(p.output(), "");

@@ -27,16 +27,10 @@ const PopupLayout &LauncherLayout::popup(const std::string &combo) const
 	return it->second;
 }
 
-// The loop never runs dry (the banner redraws on every idle pass), so it is
-// run in slices until the condition holds.
-template <class Condition>
-static void pump_until(Condition done, const char *what)
+static void pump_or_throw(const std::function<bool()> &done, const char *what)
 {
-	for (int slices = 0; !done(); slices++) {
-		if (slices == 250)
-			throw std::runtime_error(std::string("the toolkit did not ") + what);
-		pump_events(20);
-	}
+	if (!pump_until(done, std::chrono::seconds(5)))
+		throw std::runtime_error(std::string("the toolkit did not ") + what);
 }
 
 static Rect place(GtkWidget *widget)
@@ -50,7 +44,7 @@ static Rect place(GtkWidget *widget)
 
 static WindowLayout measure_window(GladeXML *tree, GtkWidget *window)
 {
-	pump_until([&] { return GTK_WIDGET_MAPPED(window); }, "show a window");
+	pump_or_throw([&] { return GTK_WIDGET_MAPPED(window); }, "show a window");
 	// The toolkit lays a window out again some time after its contents
 	// change (the banner, a label's text); doing it now gives the places
 	// it settles on. None of these windows can be resized: they take the
@@ -135,14 +129,14 @@ static PopupLayout measure_popup(GtkWidget *combo)
 {
 	gtk_combo_box_popup(GTK_COMBO_BOX(combo));
 	GtkWidget *rows = nullptr;
-	pump_until([&] { return (rows = popped_up_rows()) != nullptr; }, "pop a list up");
+	pump_or_throw([&] { return (rows = popped_up_rows()) != nullptr; }, "pop a list up");
 	GtkWidget *top = gtk_widget_get_toplevel(rows);
-	pump_until([&] { return GTK_WIDGET_DRAWABLE(rows); }, "show the rows");
+	pump_or_throw([&] { return GTK_WIDGET_DRAWABLE(rows); }, "show the rows");
 	PopupLayout popup;
 	popup.size = {0, 0, top->allocation.width, top->allocation.height};
 	popup.items = GTK_IS_MENU(rows) ? menu_items(rows) : tree_rows(rows);
 	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
-	pump_until([&] { return !GTK_WIDGET_MAPPED(top); }, "pop a list down");
+	pump_or_throw([&] { return !GTK_WIDGET_MAPPED(top); }, "pop a list down");
 	return popup;
 }
 

@@ -48,7 +48,7 @@ TEST_F(EndToEnd, AddWindowByKeyboard)
 	// player and starts nothing; the start button's own key does.
 	focus_window(main_window);
 	press_keys({"Return"});
-	EXPECT_FALSE(eventually([&] { return fs::exists(dir / "args.out"); }, 1500ms))
+	EXPECT_FALSE(wait_until([&] { return fs::exists(dir / "args.out"); }, 1500ms))
 		<< "a second Enter started the game";
 	ASSERT_TRUE(launcher_running());
 	press_keys({"Escape", "alt+j"});
@@ -74,7 +74,7 @@ TEST_F(EndToEnd, AddWindowByMouse)
 	                                                      main.y + jouer.center_y()))
 		<< "the add window covers the start button";
 	click_in_main("bouton_jouer");
-	EXPECT_FALSE(eventually([&] { return fs::exists(dir / "args.out"); }, 1500ms))
+	EXPECT_FALSE(wait_until([&] { return fs::exists(dir / "args.out"); }, 1500ms))
 		<< "the game started from under the add window";
 	ASSERT_TRUE(launcher_running());
 

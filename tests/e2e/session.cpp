@@ -36,7 +36,7 @@ void EndToEnd::install_game()
 static XWindow at_measured_size(WindowId id, const Rect &size, const std::string &what)
 {
 	std::optional<XWindow> w;
-	eventually([&] {
+	wait_until([&] {
 		w = window_info(id);
 		return !w || (w->viewable && w->frame.same_size(size));
 	});
@@ -53,7 +53,7 @@ void EndToEnd::start()
 	layout = measure_launcher(dir.path());
 	launcher = std::make_unique<LauncherProcess>(dir.path());
 	std::optional<WindowId> main;
-	eventually([&] {
+	wait_until([&] {
 		for (const XWindow &w : windows_of(launcher->pid()))
 			if (!w.override_redirect && w.name == "Trovik")
 				main = w.id;
@@ -67,7 +67,7 @@ void EndToEnd::start()
 
 	// The banner has an X window of its own, placed where it was measured
 	// once the main window is laid out.
-	eventually([&] {
+	wait_until([&] {
 		for (WindowId child : children_of(main_window)) {
 			std::optional<XWindow> w = window_info(child);
 			if (w && w->viewable && !w->input_only &&
@@ -89,7 +89,7 @@ void EndToEnd::settle()
 {
 	std::optional<std::string> last = window_pixels(banner_window);
 	for (int frames = 0; frames < 2; frames++) {
-		bool drawn = eventually([&] {
+		bool drawn = wait_until([&] {
 			std::optional<std::string> now = window_pixels(banner_window);
 			if (now == last)
 				return false;
@@ -110,7 +110,7 @@ void EndToEnd::click_point(int x, int y)
 WindowId EndToEnd::await_sub_window()
 {
 	std::optional<WindowId> found;
-	eventually([&] {
+	wait_until([&] {
 		for (const XWindow &w : windows_of(launcher->pid()))
 			if (!w.override_redirect && w.id != main_window)
 				found = w.id;
@@ -124,7 +124,7 @@ WindowId EndToEnd::await_sub_window()
 XWindow EndToEnd::await_popup(const std::string &combo)
 {
 	std::optional<XWindow> found;
-	eventually([&] {
+	wait_until([&] {
 		for (const XWindow &w : windows_of(launcher->pid()))
 			if (w.override_redirect)
 				found = w;
@@ -137,7 +137,7 @@ XWindow EndToEnd::await_popup(const std::string &combo)
 
 bool EndToEnd::window_goes_away(WindowId id)
 {
-	return eventually([&] {
+	return wait_until([&] {
 		std::optional<XWindow> w = window_info(id);
 		return !w || !w->viewable;
 	});
@@ -165,7 +165,8 @@ void EndToEnd::expect_game_started_with(const std::vector<std::string> &expected
 	std::optional<int> status = launcher->wait(std::chrono::seconds(20));
 	ASSERT_TRUE(status.has_value()) << "the launcher did not end";
 	EXPECT_EQ(*status, 0);
-	ASSERT_TRUE(wait_for_file(dir / "args.out")) << "the game was not started";
+	ASSERT_TRUE(wait_until([&] { return fs::exists(dir / "args.out"); }, std::chrono::seconds(5)))
+		<< "the game was not started";
 	std::vector<std::string> args = read_stand_in_args(dir.path());
 	ASSERT_FALSE(args.empty());
 	EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);

@@ -1,9 +1,8 @@
 #include "x_desktop.h"
+#include "process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include "base/glib_ptr.h"
+
 #include <unistd.h>
 
 #include <gdk/gdk.h>
@@ -11,49 +10,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 
-extern char **environ;
-
 namespace fs = std::filesystem;
-
-// Holds a scratch file for a tool's output and removes it afterwards.
-class OutputFile {
-public:
-	OutputFile()
-	{
-		std::string pattern = (fs::temp_directory_path() / "trovik-tool-XXXXXX").string();
-		fd_ = mkstemp(pattern.data());
-		if (fd_ < 0)
-			throw std::runtime_error("mkstemp failed");
-		path_ = pattern;
-	}
-	~OutputFile()
-	{
-		if (fd_ >= 0)
-			close(fd_);
-		std::error_code ec;
-		fs::remove(path_, ec);
-	}
-	OutputFile(const OutputFile &) = delete;
-	OutputFile &operator=(const OutputFile &) = delete;
-
-	int fd() const { return fd_; }
-	std::string contents() const
-	{
-		std::ifstream in(path_, std::ios::binary);
-		std::ostringstream s;
-		s << in.rdbuf();
-		return s.str();
-	}
-
-private:
-	int fd_ = -1;
-	fs::path path_;
-};
 
 static std::string describe(const std::vector<std::string> &argv)
 {
@@ -63,43 +23,23 @@ static std::string describe(const std::vector<std::string> &argv)
 	return all;
 }
 
-ToolResult run_tool(const std::vector<std::string> &argv, std::chrono::milliseconds timeout,
-                    bool quiet)
+static const std::chrono::seconds tool_time(15);
+
+// For a tool whose complaints are expected, about a window gone meanwhile.
+static ProcessResult run_quietly(const std::vector<std::string> &argv)
 {
-	OutputFile out;
-	std::vector<char *> args;
-	for (const std::string &a : argv)
-		args.push_back(const_cast<char *>(a.c_str()));
-	args.push_back(nullptr);
-
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_adddup2(&actions, out.fd(), STDOUT_FILENO);
-	if (quiet)
-		posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-	pid_t pid;
-	int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-	posix_spawn_file_actions_destroy(&actions);
-	if (rc != 0)
-		return {127, ""};
-
-	int raw = 0;
-	bool ended = eventually([&] { return waitpid(pid, &raw, WNOHANG) == pid; }, timeout);
-	if (!ended) {
-		kill(pid, SIGKILL);
-		waitpid(pid, &raw, 0);
-		return {-1, out.contents()};
-	}
-	return {WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw), out.contents()};
+	ProcessOptions quiet;
+	quiet.quiet = true;
+	return run_process(argv, tool_time, quiet);
 }
 
 static std::string must_run(const std::vector<std::string> &argv)
 {
-	ToolResult r = run_tool(argv);
+	ProcessResult r = run_process(argv, tool_time);
 	if (r.status != 0)
 		throw std::runtime_error(describe(argv) + " failed with status " +
 		                         std::to_string(r.status));
-	return r.out;
+	return r.output;
 }
 
 void require_tool(const std::string &name)
@@ -140,10 +80,10 @@ static std::string word_after(const std::string &text, const std::string &label)
 
 std::optional<XWindow> window_info(WindowId id)
 {
-	ToolResult r = run_tool({"xwininfo", "-id", hex(id)}, std::chrono::seconds(15), true);
+	ProcessResult r = run_quietly({"xwininfo", "-id", hex(id)});
 	if (r.status != 0) // it went away meanwhile
 		return std::nullopt;
-	const std::string &t = r.out;
+	const std::string &t = r.output;
 	XWindow w;
 	w.id = id;
 	std::string first = t.substr(0, t.find('\n', t.find("Window id:")));
@@ -170,10 +110,9 @@ static Rect screen()
 std::vector<XWindow> windows_of(pid_t pid)
 {
 	// Finds nothing: status 1 and no output.
-	ToolResult r = run_tool({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)},
-	                        std::chrono::seconds(15), true);
+	ProcessResult r = run_quietly({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)});
 	std::vector<XWindow> found;
-	std::istringstream ids(r.out);
+	std::istringstream ids(r.output);
 	WindowId id;
 	Rect s = screen();
 	while (ids >> id) {
@@ -189,10 +128,9 @@ std::vector<XWindow> windows_of(pid_t pid)
 
 std::vector<WindowId> children_of(WindowId id)
 {
-	ToolResult r = run_tool({"xwininfo", "-children", "-id", hex(id)},
-	                        std::chrono::seconds(15), true);
+	ProcessResult r = run_quietly({"xwininfo", "-children", "-id", hex(id)});
 	std::vector<WindowId> children;
-	std::istringstream lines(r.out.substr(std::min(r.out.size(), r.out.find("children:"))));
+	std::istringstream lines(r.output.substr(std::min(r.output.size(), r.output.find("children:"))));
 	for (std::string line; std::getline(lines, line);) {
 		std::istringstream words(line);
 		std::string word;
@@ -202,24 +140,17 @@ std::vector<WindowId> children_of(WindowId id)
 	return children;
 }
 
-struct UnrefPixbuf {
-	void operator()(GdkPixbuf *p) const { g_object_unref(p); }
-};
-struct UnrefWindow {
-	void operator()(GdkWindow *w) const { g_object_unref(w); }
-};
-
 std::optional<std::string> window_pixels(WindowId id)
 {
 	// Another client's window may go at any moment: its errors are
 	// caught here instead of ending this process.
 	gdk_error_trap_push();
 	std::optional<std::string> pixels;
-	if (std::unique_ptr<GdkWindow, UnrefWindow> window{gdk_window_foreign_new(id)}) {
+	if (GObjectPtr<GdkWindow> window{gdk_window_foreign_new(id)}) {
 		int width = 0, height = 0;
 		gdk_drawable_get_size(window.get(), &width, &height);
 		GdkColormap *colors = gdk_screen_get_system_colormap(gdk_screen_get_default());
-		std::unique_ptr<GdkPixbuf, UnrefPixbuf> image{gdk_pixbuf_get_from_drawable(
+		GObjectPtr<GdkPixbuf> image{gdk_pixbuf_get_from_drawable(
 			nullptr, window.get(), colors, 0, 0, 0, 0, width, height)};
 		if (image) {
 			int stride = gdk_pixbuf_get_rowstride(image.get());

@@ -5,13 +5,13 @@
 // Pixels are read through this process's own connection to the display.
 #pragma once
 
+#include "wait.h"
+
 #include <sys/types.h>
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 using WindowId = unsigned long;
@@ -45,16 +45,6 @@ struct XWindow {
 	bool override_redirect = false; // menus and other pop-ups
 };
 
-struct ToolResult {
-	int status; // exit status, -1 when the tool had to be killed
-	std::string out;
-};
-
-// Runs argv[0] (looked up in PATH) and collects its standard output; a
-// quiet tool's complaints are dropped.
-ToolResult run_tool(const std::vector<std::string> &argv,
-                    std::chrono::milliseconds timeout = std::chrono::seconds(15),
-                    bool quiet = false);
 // Throws unless a tool of that name can be run.
 void require_tool(const std::string &name);
 
@@ -84,16 +74,3 @@ void click_at(int x, int y);
 // rectangle of the screen, there as `name`.png; otherwise does nothing.
 void screenshot(const std::string &name, WindowId id);
 void screenshot(const std::string &name, const Rect &area);
-
-// Polls `done` until it holds or `timeout` has passed; true if it held.
-template <class Condition>
-bool eventually(Condition done, std::chrono::milliseconds timeout = std::chrono::seconds(10))
-{
-	auto deadline = std::chrono::steady_clock::now() + timeout;
-	while (!done()) {
-		if (std::chrono::steady_clock::now() >= deadline)
-			return false;
-		std::this_thread::sleep_for(std::chrono::milliseconds(20));
-	}
-	return true;
-}

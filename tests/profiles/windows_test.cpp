@@ -16,6 +16,7 @@
 #include <algorithm>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 class Profiles : public GuiTest {
 protected:
@@ -423,15 +424,15 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	gtk_combo_box_set_active(combo("joueur"), 1);
 
 	make_records("carl", "g", 2);
-	EXPECT_TRUE(pump_until([&] { return player_count() == 3; }, 3000)) << "new player not shown";
+	EXPECT_TRUE(pump_until([&] { return player_count() == 3; }, 3s)) << "new player not shown";
 	EXPECT_EQ(active_player(), "Bob");
 	fs::remove_all(dir / "profils/Bob");
-	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3000)) << "gone player still shown";
+	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s)) << "gone player still shown";
 	EXPECT_EQ(active_player(), "anna");
 
 	fs::remove_all(dir / "profils/anna");
 	fs::remove_all(dir / "profils/carl");
-	EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3000));
+	EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3s));
 	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
 	EXPECT_TRUE(GTK_WIDGET_VISIBLE(hint));
 	EXPECT_NE(label_text(hint).find("Créez un joueur"), std::string::npos) << label_text(hint);
@@ -442,7 +443,7 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	                         G_CALLBACK(+[](int *n) { ++*n; }), &rebuilds);
 	for (int i = 0; i < 1000; i++)
 		add_player("p" + std::to_string(i));
-	EXPECT_TRUE(pump_until([&] { return player_count() == 1000; }, 5000));
+	EXPECT_TRUE(pump_until([&] { return player_count() == 1000; }, 5s));
 	pump_events(600);
 	EXPECT_LE(rebuilds, 5);
 	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
@@ -457,7 +458,7 @@ TEST_F(Profiles, UnreadableProfilesDirectoryIsNamedNotShownEmpty)
 	fs::permissions(dir / "profils", fs::perms::none);
 	{
 		AsFileUser user;
-		EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3000));
+		EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3s));
 	}
 	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
 	std::string hint = label_text(main_widget("aide_joueur"));

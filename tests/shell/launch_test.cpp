@@ -1,6 +1,7 @@
 // The start button of the real interface file, pressed in this process.
 #include "gui.h"
 
+#include "base/glib_ptr.h"
 #include "base/widgets.h"
 #include "shell/launch.h"
 #include "base/platform.h"
@@ -52,7 +53,8 @@ protected:
 		EXPECT_EQ(main, nullptr) << "the main window was not destroyed";
 		if (main)
 			g_object_remove_weak_pointer(G_OBJECT(main), reinterpret_cast<gpointer *>(&main));
-		ASSERT_TRUE(wait_for_file(dir / "args.out")) << "the game was not started";
+		ASSERT_TRUE(wait_until([&] { return fs::exists(dir / "args.out"); }, std::chrono::seconds(5)))
+			<< "the game was not started";
 		std::vector<std::string> args = read_stand_in_args(dir.path());
 		ASSERT_FALSE(args.empty());
 		EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);
@@ -159,8 +161,8 @@ TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
 		ASSERT_EQ(dialogs.size(), 1u);
 		gchar *text = nullptr;
 		g_object_get(dialogs[0], "text", &text, nullptr);
-		EXPECT_NE(std::string(text).find("trovik.exe"), std::string::npos) << text;
-		g_free(text);
+		const std::string said = GCharPtr(text).get();
+		EXPECT_NE(said.find("trovik.exe"), std::string::npos) << said;
 		gtk_dialog_response(GTK_DIALOG(dialogs[0]), GTK_RESPONSE_CLOSE);
 		pump_events();
 		EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());

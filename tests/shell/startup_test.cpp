@@ -2,7 +2,6 @@
 #include "launcher_process.h"
 #include "tempdir.h"
 
-#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,12 +24,12 @@ static void hide_widget(const fs::path &dir, const std::string &id)
 TEST(Startup, MissingOrBrokenInterfaceFileEndsWithLoadingError)
 {
 	TempDir dir;
-	LauncherResult missing = run_launcher(dir.path());
+	ProcessResult missing = run_launcher(dir.path());
 	EXPECT_EQ(missing.status, 1);
 	EXPECT_EQ(missing.output, "zelk.glade loading error\n\n");
 
 	write_file(dir / "gtktrovik.glade", "this is not an interface file\n");
-	LauncherResult broken = run_launcher(dir.path());
+	ProcessResult broken = run_launcher(dir.path());
 	EXPECT_EQ(broken.status, 1);
 	EXPECT_EQ(broken.output, "zelk.glade loading error\n\n");
 }
@@ -51,7 +50,7 @@ TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 		lay_out_game_dir(dir.path());
 		for (std::size_t i = std::size(order); i-- > first;)
 			hide_widget(dir.path(), order[i]);
-		LauncherResult r = run_launcher(dir.path());
+		ProcessResult r = run_launcher(dir.path());
 		EXPECT_EQ(r.status, 1) << order[first];
 		EXPECT_EQ(r.output, std::string("libglade error : can't get *") + order[first] +
 		                    "* widget\n");
@@ -63,7 +62,7 @@ TEST(Startup, OnlyVbox1MissingIsReportedAfterTheSevenOthers)
 	TempDir dir;
 	lay_out_game_dir(dir.path());
 	hide_widget(dir.path(), "vbox1");
-	LauncherResult r = run_launcher(dir.path());
+	ProcessResult r = run_launcher(dir.path());
 	EXPECT_EQ(r.status, 1);
 	EXPECT_EQ(r.output, "libglade error : can't get *vbox1* widget\n");
 }
@@ -83,13 +82,9 @@ TEST(Startup, ComesUpWithoutProfilesDirectoryAndStaysQuiet)
 // nothing else of ours belongs there.
 TEST(Startup, ExportsExactlyTheEightHandlers)
 {
-	gchar *out = nullptr;
-	gint status = 0;
-	const gchar *argv[] = {"nm", "-D", "--defined-only", GTKTROVIK_BIN, nullptr};
-	ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar **>(argv), nullptr, G_SPAWN_SEARCH_PATH,
-	                         nullptr, nullptr, &out, nullptr, &status, nullptr));
-	std::istringstream lines(out);
-	g_free(out);
+	ProcessResult nm = run_process({"nm", "-D", "--defined-only", GTKTROVIK_BIN});
+	ASSERT_EQ(nm.status, 0);
+	std::istringstream lines(nm.output);
 	std::set<std::string> functions;
 	std::string line;
 	while (std::getline(lines, line)) {

@@ -10,32 +10,16 @@ namespace fs = std::filesystem;
 
 void pump_events(int ms)
 {
-	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-	while (std::chrono::steady_clock::now() < deadline)
+	// Nothing to wait for but the time.
+	wait_until([] { return false; }, std::chrono::milliseconds(ms), [] {
 		if (!g_main_context_iteration(nullptr, FALSE))
 			std::this_thread::sleep_for(std::chrono::milliseconds(1));
+	});
 }
 
-bool pump_until(const std::function<bool()> &done, int ms)
+bool pump_until(const std::function<bool()> &done, std::chrono::milliseconds timeout)
 {
-	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-	while (!done()) {
-		if (std::chrono::steady_clock::now() >= deadline)
-			return false;
-		pump_events(10);
-	}
-	return true;
-}
-
-bool wait_for_file(const fs::path &file, int ms)
-{
-	auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-	while (!fs::exists(file)) {
-		if (std::chrono::steady_clock::now() >= deadline)
-			return false;
-		std::this_thread::sleep_for(std::chrono::milliseconds(10));
-	}
-	return true;
+	return wait_until(done, timeout, [] { pump_events(10); });
 }
 
 void GuiTest::SetUp()

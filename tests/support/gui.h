@@ -4,11 +4,13 @@
 #pragma once
 
 #include "tempdir.h"
+#include "wait.h"
 
 #include <glade/glade.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,11 +19,10 @@
 // busy for ever, so "until nothing is pending" would never end.
 void pump_events(int ms = 50);
 
-// Runs the main loop until `done` holds or `ms` have passed; whether it holds.
-bool pump_until(const std::function<bool()> &done, int ms = 10000);
-
-// Waits up to `ms` for `file` to exist.
-bool wait_for_file(const std::filesystem::path &file, int ms = 5000);
+// Runs the main loop until `done` holds or `timeout` has passed; whether
+// it holds.
+bool pump_until(const std::function<bool()> &done,
+                std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 class GuiTest : public testing::Test {
 protected:

@@ -2,37 +2,19 @@
 // working directory of the test's, on the test's display.
 #pragma once
 
-#include <sys/types.h>
+#include "process.h"
 
 #include <chrono>
 #include <filesystem>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
-class LauncherProcess {
+class LauncherProcess : public Process {
 public:
-	// Starts the launcher in `workdir`, on `display` when one is given;
-	// standard output goes to a file of its own.
+	// Starts the launcher in `workdir`, on `display` when one is given.
 	explicit LauncherProcess(const std::filesystem::path &workdir,
 	                         const std::string &display = {});
-	~LauncherProcess();
-	LauncherProcess(const LauncherProcess &) = delete;
-	LauncherProcess &operator=(const LauncherProcess &) = delete;
-
-	pid_t pid() const { return pid_; }
-	// The exit status once the process has ended within `timeout`: the
-	// status from exit(), or 128 + the signal that ended it.
-	std::optional<int> wait(std::chrono::milliseconds timeout);
-	bool running();
-	void kill();
-	// Everything the process wrote to standard output so far.
-	std::string output() const;
-
-private:
-	pid_t pid_ = -1;
-	std::optional<int> status_;
-	std::filesystem::path outfile_;
 };
 
 // An X server of the test's own (Xvfb), for conditions the usual display
@@ -47,16 +29,11 @@ public:
 	const std::string &name() const { return name_; } // ":N", empty on failure
 
 private:
-	pid_t pid_ = -1;
+	std::unique_ptr<Process> server_;
 	std::string name_;
-};
-
-struct LauncherResult {
-	int status;
-	std::string output;
 };
 
 // Runs the launcher in `workdir` until it ends by itself; a launcher still
 // running after `timeout` is killed and reported with status -1.
-LauncherResult run_launcher(const std::filesystem::path &workdir,
-                            std::chrono::milliseconds timeout = std::chrono::seconds(20));
+ProcessResult run_launcher(const std::filesystem::path &workdir,
+                           std::chrono::milliseconds timeout = std::chrono::seconds(20));
