@@ -1,54 +1,55 @@
 #!/bin/sh
-# Writes the seed inputs of the fuzz targets into fuzz/corpus/. Files it does
-# not name (inputs added by hand, such as crash reproducers) are left alone.
+# Writes the seed inputs of the fuzz targets into fuzz/corpus/. The TGA
+# seeds come from the tests' own encoder, through the tga_seed program of a
+# build tree with the tests:
+#   fuzz/make-corpus.sh build/tests/tga_seed
+# Files it does not name (inputs added by hand, such as crash reproducers)
+# are left alone.
 set -eu
+[ $# -eq 1 ] || { echo "usage: $0 PATH/TO/tga_seed" >&2; exit 2; }
+seed=$(realpath "$1")
 cd "$(dirname "$0")"
+mkdir -p corpus/tga
+
+# tga NAME [FIELD=VALUE]...: see tga_seed.cpp for the fields.
+tga() {
+	name=$1
+	shift
+	"$seed" "corpus/tga/$name" "$@"
+}
+
+# Readable images: each depth, both image types, each origin corner.
+tga rgb24-2x2.tga
+tga rgba32-4x4-top-down.tga width=4 height=4 depth=32 descriptor=0x28
+tga gray8-8x8-type3.tga width=8 height=8 depth=8 type=3
+tga gray8-4x2-type2-top-down.tga width=4 depth=8 descriptor=0x20
+tga rgb24-2x4-type3.tga height=4 type=3
+tga rgb24-4x2-right-to-left.tga width=4 descriptor=0x10
+tga rgba32-2x8-top-right.tga height=8 depth=32 descriptor=0x38
+tga rgb24-2x2-image-id.tga id_length=5
+tga rgb24-2x2-footer.tga footer=FOOTER.
+# Refused ones: cut short, or a header field out of the subset.
+tga header-cut.tga keep=10
+tga rgb24-4x4-one-byte-short.tga width=4 height=4 pixels=47
+tga rgba32-2x2-id-past-end.tga depth=32 id_length=200 id=0 pixels=0 zeros=20
+tga rgb24-2048x2-header-only.tga width=2048 pixels=0 zeros=12
+tga type10-rle.tga type=10
+tga type1-colour-map.tga type=1 cmap=1 depth=8
+tga type2-colour-map.tga cmap=1
+tga size-3x2.tga width=3
+tga size-2x0.tga height=0
+tga size-1x2.tga width=1 depth=8
+tga size-4096x2.tga width=4096 depth=8 pixels=0
+tga depth16-2x2.tga depth=16
+
 exec python3 - <<'PY'
 import os
-import struct
 
 def write(kind, name, data):
     d = os.path.join("corpus", kind)
     os.makedirs(d, exist_ok=True)
     with open(os.path.join(d, name), "wb") as f:
         f.write(data)
-
-def header(w, h, depth, type_=2, cmap=0, id_len=0, descriptor=0):
-    return (bytes([id_len, cmap, type_]) + bytes(5) + struct.pack("<HHHH", 0, 0, w, h)
-            + bytes([depth, descriptor]))
-
-def pixels(w, h, depth):
-    n = w * h * depth // 8
-    return bytes((i * 37 + 11) & 0xFF for i in range(n))
-
-def tga(w, h, depth, **kw):
-    id_len = kw.get("id_len", 0)
-    ident = bytes(range(0x41, 0x41 + id_len))
-    return header(w, h, depth, **kw) + ident + pixels(w, h, depth)
-
-# Readable images: each depth, both image types, each origin corner.
-write("tga", "rgb24-2x2.tga", tga(2, 2, 24))
-write("tga", "rgba32-4x4-top-down.tga", tga(4, 4, 32, descriptor=0x28))
-write("tga", "gray8-8x8-type3.tga", tga(8, 8, 8, type_=3))
-write("tga", "gray8-4x2-type2-top-down.tga", tga(4, 2, 8, descriptor=0x20))
-write("tga", "rgb24-2x4-type3.tga", tga(2, 4, 24, type_=3))
-write("tga", "rgb24-4x2-right-to-left.tga", tga(4, 2, 24, descriptor=0x10))
-write("tga", "rgba32-2x8-top-right.tga", tga(2, 8, 32, descriptor=0x38))
-write("tga", "rgb24-2x2-image-id.tga", tga(2, 2, 24, id_len=5))
-write("tga", "rgb24-2x2-footer.tga", tga(2, 2, 24) + bytes(8) + b"FOOTER.\0")
-# Refused ones: cut short, or a header field out of the subset.
-write("tga", "header-cut.tga", header(2, 2, 24)[:10])
-write("tga", "rgb24-4x4-one-byte-short.tga", tga(4, 4, 24)[:-1])
-write("tga", "rgba32-2x2-id-past-end.tga", header(2, 2, 32, id_len=200) + bytes(20))
-write("tga", "rgb24-2048x2-header-only.tga", header(2048, 2, 24) + bytes(12))
-write("tga", "type10-rle.tga", header(2, 2, 24, type_=10) + pixels(2, 2, 24))
-write("tga", "type1-colour-map.tga", header(2, 2, 8, type_=1, cmap=1) + pixels(2, 2, 8))
-write("tga", "type2-colour-map.tga", header(2, 2, 24, cmap=1) + pixels(2, 2, 24))
-write("tga", "size-3x2.tga", header(3, 2, 24) + pixels(3, 2, 24))
-write("tga", "size-2x0.tga", header(2, 0, 24))
-write("tga", "size-1x2.tga", header(1, 2, 8) + pixels(1, 2, 8))
-write("tga", "size-4096x2.tga", header(4096, 2, 8))
-write("tga", "depth16-2x2.tga", header(2, 2, 16) + pixels(2, 2, 16))
 
 # Names: byte 0 separates them, byte 1 picks the one to delete.
 def names(sep, pick, items):

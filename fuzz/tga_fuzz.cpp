@@ -1,13 +1,16 @@
-// Arbitrary bytes through the TGA reading path. Every
-// result is compared with a decoder written here from the file layout, so a
-// reader that returns the wrong pixels fails as surely as one that crashes.
+// Arbitrary bytes through the TGA reading path. Every result is compared
+// with a decoder written here from the file layout, with the fields and the
+// pixel order of the tests' encoder, so a reader that returns the wrong
+// pixels fails as surely as one that crashes.
 #include "banner/tga.h"
+#include "tga_writer.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -34,8 +37,6 @@ struct Expected {
 	Bytes pixels;
 	long end = 0;
 };
-
-enum { HEADER = 18, TOP_TO_BOTTOM = 0x20, RIGHT_TO_LEFT = 0x10 };
 
 // No format the reader sets, so a stray write shows.
 static const PixelFormat untouched = PixelFormat(0x7f);
@@ -87,12 +88,6 @@ find_depth(long bits)
 	return nullptr;
 }
 
-static int
-side(const Bytes &in, std::size_t at)
-{
-	return in[at] | in[at + 1] << 8;
-}
-
 static void
 to_gl_order(unsigned char *px, int bytes)
 {
@@ -100,59 +95,42 @@ to_gl_order(unsigned char *px, int bytes)
 		std::swap(px[0], px[2]);
 }
 
-// GL order: bottom row first, each row from its left end, red first.
-static Bytes
-decode_pixels(const Bytes &in, std::size_t start, int w, int h, int bytes, int descriptor)
-{
-	Bytes out(std::size_t(w) * h * bytes);
-
-	for (int r = 0; r < h; r++) {
-		int sr = descriptor & TOP_TO_BOTTOM ? h - 1 - r : r;
-		for (int c = 0; c < w; c++) {
-			int sc = descriptor & RIGHT_TO_LEFT ? w - 1 - c : c;
-			const unsigned char *src = &in[start + (std::size_t(sr) * w + sc) * bytes];
-			unsigned char *dst = &out[(std::size_t(r) * w + c) * bytes];
-			std::copy(src, src + bytes, dst);
-			to_gl_order(dst, bytes);
-		}
-	}
-	return out;
-}
-
 static Expected
 decode(const Bytes &in)
 {
 	Expected e;
 
-	if (in.size() < HEADER) {
+	if (in.size() < tga_header_size) {
 		e.code = TGA_ERR_HEADER;
 		return e;
 	}
-	if (in[1] != 0 || (in[2] != 2 && in[2] != 3)) {
+	const std::string file(in.begin(), in.end());
+	const TgaHeader f = tga_fields(file);
+	if (f.cmap != 0 || (f.type != 2 && f.type != 3)) {
 		e.code = TGA_ERR_TYPE;
 		return e;
 	}
-	int w = side(in, 12), h = side(in, 14);
-	if (!accepted_side(w) || !accepted_side(h)) {
+	if (!accepted_side(f.width) || !accepted_side(f.height)) {
 		e.code = TGA_ERR_SIZE;
 		return e;
 	}
-	const Depth *d = find_depth(in[16]);
+	const Depth *d = find_depth(f.depth);
 	if (!d) {
 		e.code = TGA_ERR_DEPTH;
 		return e;
 	}
-	std::size_t start = HEADER + in[0];
-	std::size_t n = std::size_t(w) * h * d->bytes;
+	std::size_t start = tga_header_size + f.id_length;
+	std::size_t n = std::size_t(f.width) * f.height * d->bytes;
 	if (in.size() < start + n) {
 		e.code = TGA_ERR_DATA;
 		return e;
 	}
 	e.code = TGA_OK;
-	e.width = w;
-	e.height = h;
+	e.width = f.width;
+	e.height = f.height;
 	e.format = d->format;
-	e.pixels = decode_pixels(in, start, w, h, d->bytes, in[17]);
+	std::string gl = tga_reorder(file.substr(start, n), f.width, f.height, d->bytes, f.descriptor);
+	e.pixels.assign(gl.begin(), gl.end());
 	e.end = long(start + n);
 	return e;
 }

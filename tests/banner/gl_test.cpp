@@ -14,6 +14,7 @@
 #include "banner_window.h"
 #include "base/platform.h"
 #include "tempdir.h"
+#include "tga_writer.h"
 
 namespace {
 
@@ -25,17 +26,11 @@ using Rgb = std::array<int, 3>;
 // grey of its tile.
 std::string gradient_tga(bool top_down)
 {
-	std::string file(18, '\0');
-	file[2] = 2;
-	file[13] = file[15] = 1;
-	file[16] = 24;
-	file[17] = top_down ? 0x20 : 0;
-	for (int r = 0; r < 256; r++) {
-		int y = top_down ? 255 - r : r;
+	std::string texels;
+	for (int y = 0; y < 256; y++)
 		for (int x = 0; x < 256; x++)
-			file += {'\xff', char(y), char(x)};
-	}
-	return file;
+			texels += {char(x), char(y), '\xff'};
+	return tga_file({0, 0, 2, 256, 256, 24, top_down ? tga_top_down : 0}, texels);
 }
 
 struct Projection {
@@ -155,11 +150,7 @@ TEST(BannerArea, HandlersDoNothingWithoutAContext)
 TEST(BannerFrame, ShadesTilesByTheirDepthOnTheWave)
 {
 	REQUIRE_GL();
-	std::string white(18, '\0');
-	white[2] = 3;
-	white[12] = white[14] = 2;
-	white[16] = 8;
-	white += "\xff\xff\xff\xff";
+	std::string white = tga_file({0, 0, 3, 2, 2, 8, 0}, std::string(4, '\xff'));
 	// Wide enough for the mosaic's left column, which 300x170 crops.
 	Frame f = banner_frame(white, 400, 170);
 	// Along the bottom row: diagonals 0 to 7 of a wave 7 diagonals long.

@@ -2,10 +2,8 @@
 
 #include <GL/gl.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,9 +16,9 @@
 #include "banner/gl.h"
 #include "banner/tga.h"
 #include "banner_window.h"
+#include "process.h"
 #include "tempdir.h"
-
-extern char **environ;
+#include "tga_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -32,25 +30,6 @@ struct FileCloser {
 	void operator()(std::FILE *f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-struct Header {
-	int id_length = 0, cmap = 0, type = 2, width = 2, height = 2, depth = 24, descriptor = 0;
-};
-
-std::string header(const Header &h)
-{
-	std::string b(18, '\0');
-	b[0] = char(h.id_length);
-	b[1] = char(h.cmap);
-	b[2] = char(h.type);
-	b[12] = char(h.width & 0xff);
-	b[13] = char(h.width >> 8);
-	b[14] = char(h.height & 0xff);
-	b[15] = char(h.height >> 8);
-	b[16] = char(h.depth);
-	b[17] = char(h.descriptor);
-	return b;
-}
 
 std::string str(const Bytes &b)
 {
@@ -80,44 +59,6 @@ Bytes picture(int bytes_per_pixel)
 	return p;
 }
 
-// The same picture as a file stores it for a given descriptor, with each
-// pixel's red and blue exchanged for 24 and 32 bits.
-std::string stored(const Bytes &gl, int bpp, int descriptor)
-{
-	std::string out;
-	for (int r = 0; r < 2; r++) {
-		int row = descriptor & 0x20 ? 1 - r : r;
-		for (int c = 0; c < 4; c++) {
-			int col = descriptor & 0x10 ? 3 - c : c;
-			Bytes px(gl.begin() + (row * 4 + col) * bpp, gl.begin() + (row * 4 + col + 1) * bpp);
-			if (bpp >= 3)
-				std::swap(px[0], px[2]);
-			out += str(px);
-		}
-	}
-	return out;
-}
-
-// Runs a converter without a shell; its standard output goes to `out`.
-bool run_tool(std::vector<std::string> args, const fs::path &out)
-{
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-	                                 O_WRONLY | O_CREAT | O_TRUNC, 0644);
-	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-	std::vector<char *> argv;
-	for (std::string &a : args)
-		argv.push_back(a.data());
-	argv.push_back(nullptr);
-	pid_t pid;
-	int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-	posix_spawn_file_actions_destroy(&actions);
-	int status = 0;
-	return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-	       WEXITSTATUS(status) == 0;
-}
-
 } // namespace
 
 TEST(TgaRead, ConvertsEveryDepthToOpenGLOrder)
@@ -139,7 +80,7 @@ TEST(TgaRead, ConvertsEveryDepthToOpenGLOrder)
 		int bpp = c.depth / 8;
 		std::string pixels = str(c.first_stored) + std::string(3 * bpp, '\x55');
 		TgaImage img;
-		ASSERT_EQ(read_bytes(header({0, 0, c.type, 2, 2, c.depth, 0}) + pixels, img), TGA_OK);
+		ASSERT_EQ(read_bytes(tga_header({0, 0, c.type, 2, 2, c.depth, 0}) + pixels, img), TGA_OK);
 		EXPECT_EQ(img.width, 2);
 		EXPECT_EQ(img.height, 2);
 		EXPECT_EQ(img.format, c.format);
@@ -156,7 +97,7 @@ TEST(TgaRead, PutsBottomRowAndLeftColumnFirstForEveryOrigin)
 			SCOPED_TRACE(testing::Message() << bpp << " bytes, descriptor " << descriptor);
 			Bytes want = picture(bpp);
 			TgaImage img;
-			std::string file = header({0, 0, 2, 4, 2, bpp * 8, descriptor}) + stored(want, bpp, descriptor);
+			std::string file = tga_file({0, 0, 2, 4, 2, bpp * 8, descriptor}, str(want));
 			ASSERT_EQ(read_bytes(file, img), TGA_OK);
 			EXPECT_EQ(img.pixels, want);
 		}
@@ -168,8 +109,8 @@ TEST(TgaRead, SkipsTheImageId)
 	Bytes want = picture(3);
 	for (int length : {1, 5, 255}) {
 		SCOPED_TRACE(length);
-		std::string file = header({length, 0, 2, 4, 2, 24, 0}) + std::string(length, 'I') +
-		                   stored(want, 3, 0);
+		std::string id(length, 'I');
+		std::string file = tga_file({length, 0, 2, 4, 2, 24, 0}, str(want), id);
 		TgaImage img;
 		ASSERT_EQ(read_bytes(file, img), TGA_OK);
 		EXPECT_EQ(img.pixels, want);
@@ -181,7 +122,7 @@ TEST(TgaRead, SkipsTheImageId)
 TEST(TgaRead, RefusesAtTheFirstFailingCheck)
 {
 	struct Case {
-		Header h;
+		TgaHeader h;
 		int code;
 	} cases[] = {
 		{{0, 1, 2, 2, 2, 24, 0}, TGA_ERR_TYPE},
@@ -206,7 +147,7 @@ TEST(TgaRead, RefusesAtTheFirstFailingCheck)
 		                                << c.h.width << "x" << c.h.height << "x" << c.h.depth);
 		TgaImage img;
 		img.format = PixelFormat::gray;
-		EXPECT_EQ(read_bytes(header(c.h) + std::string(4 * 4, '\0'), img), c.code);
+		EXPECT_EQ(read_bytes(tga_header(c.h) + std::string(4 * 4, '\0'), img), c.code);
 		EXPECT_EQ(img.format, PixelFormat::gray);
 		EXPECT_EQ(img.width, 0);
 		EXPECT_TRUE(img.pixels.empty());
@@ -221,15 +162,15 @@ TEST(TgaRead, AcceptsPowersOfTwoFrom2To2048OnEachSide)
 		ASSERT_EQ(checkSize(v), power ? 1 : 0) << v;
 	}
 	TgaImage img;
-	EXPECT_EQ(read_bytes(header({0, 0, 3, 2048, 2, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
-	EXPECT_EQ(read_bytes(header({0, 0, 3, 2, 2048, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
+	EXPECT_EQ(read_bytes(tga_header({0, 0, 3, 2048, 2, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
+	EXPECT_EQ(read_bytes(tga_header({0, 0, 3, 2, 2048, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
 	EXPECT_EQ(img.height, 2048);
 }
 
 TEST(TgaRead, NeedsEveryPixelButIgnoresWhatFollows)
 {
 	Bytes want = picture(4);
-	std::string file = header({0, 0, 2, 4, 2, 32, 0}) + stored(want, 4, 0);
+	std::string file = tga_file({0, 0, 2, 4, 2, 32, 0}, str(want));
 	TgaImage img;
 	img.format = PixelFormat::gray;
 	EXPECT_EQ(read_bytes(file.substr(0, file.size() - 1), img), TGA_ERR_DATA);
@@ -238,8 +179,7 @@ TEST(TgaRead, NeedsEveryPixelButIgnoresWhatFollows)
 		EXPECT_EQ(read_bytes(file.substr(0, n), img), TGA_ERR_HEADER) << n;
 	EXPECT_EQ(img.format, PixelFormat::gray);
 	EXPECT_TRUE(img.pixels.empty());
-	std::string footer = std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
-	ASSERT_EQ(read_bytes(file + footer, img), TGA_OK);
+	ASSERT_EQ(read_bytes(file + tga_footer(), img), TGA_OK);
 	EXPECT_EQ(img.pixels, want);
 }
 
@@ -287,7 +227,12 @@ TEST(TgaRead, ReadsFilesOfOtherTools)
 		SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
 		fs::remove(out);
 		// pamtotga writes to standard output, convert to its last argument.
-		ASSERT_TRUE(run_tool(c.args, c.args[0] == pamtotga ? fs::path(out) : dir / "stdout"));
+		ProcessOptions quiet;
+		quiet.quiet = true;
+		ProcessResult run = run_process(c.args, std::chrono::seconds(20), quiet);
+		ASSERT_EQ(run.status, 0);
+		if (c.args[0] == pamtotga)
+			write_file(out, run.output);
 		std::string file = read_file(out);
 		ASSERT_GE(file.size(), 18u);
 		// The tools must have written what this case claims to test.
@@ -302,7 +247,7 @@ TEST(TgaRead, ReadsFilesOfOtherTools)
 TEST(TgaRead, ShippedTextureIsUpright)
 {
 	std::string file = read_file(source_dir() / "data/textures/image.tga");
-	EXPECT_EQ(header({0, 0, 2, 512, 256, 24, 0}), file.substr(0, 18));
+	EXPECT_EQ(tga_header({0, 0, 2, 512, 256, 24, 0}), file.substr(0, 18));
 	TgaImage img;
 	ASSERT_EQ(read_bytes(file, img), TGA_OK);
 	auto texel = [&](int x, int y_from_top) {
@@ -350,7 +295,7 @@ TEST(TgaLoad, UploadsTexelsAndSettings)
 		SCOPED_TRACE(c.bpp);
 		Bytes want = picture(c.bpp);
 		fs::path path = dir / "top-down.tga";
-		write_file(path, header({0, 0, 2, 4, 2, c.bpp * 8, 0x20}) + stored(want, c.bpp, 0x20));
+		write_file(path, tga_file({0, 0, 2, 4, 2, c.bpp * 8, tga_top_down}, str(want)));
 		ASSERT_TRUE(window.with_gl([&] {
 			glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 			ASSERT_EQ(banner::load_texture(path.c_str(), 7), TGA_OK);
@@ -384,9 +329,9 @@ TEST(TgaLoad, FailureLeavesOpenGLAlone)
 	REQUIRE_GL();
 	TempDir dir;
 	BannerWindow window;
-	std::string good = header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4";
+	std::string good = tga_header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4";
 	write_file(dir / "short.tga", good.substr(0, good.size() - 1));
-	write_file(dir / "bad-type.tga", header({0, 0, 10, 2, 2, 8, 0}) + "\1\2\3\4");
+	write_file(dir / "bad-type.tga", tga_header({0, 0, 10, 2, 2, 8, 0}) + "\1\2\3\4");
 	ASSERT_TRUE(window.with_gl([&] {
 		glBindTexture(GL_TEXTURE_2D, 0);
 		glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -411,7 +356,7 @@ TEST(TgaLoad, ReadsAFileItMayNotWrite)
 	const fs::perms enter = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 	fs::permissions(dir.path(), read | enter | fs::perms::owner_write);
 	fs::path path = dir / "read-only.tga";
-	write_file(path, header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4");
+	write_file(path, tga_header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4");
 	fs::permissions(path, read);
 	// Root may write anything; as another file user it may not.
 	uid_t user = geteuid() == 0 ? 65534 : geteuid();
