@@ -107,9 +107,11 @@ static int row_of(GtkListStore *store, const std::string &name)
 	return -1;
 }
 
+// A sub-window may outlive the main window by a moment when both go.
 static void set_main_sensitive(bool sensitive)
 {
-	gtk_widget_set_sensitive(ZelkWidget.main, sensitive);
+	if (ZelkWidget.main)
+		gtk_widget_set_sensitive(ZelkWidget.main, sensitive);
 }
 
 static void open_over_main(GtkWidget *window)

@@ -124,6 +124,7 @@ void zelk_gui_load()
 	const std::string &text = zelk_interface_read();
 	gui_glade_xml = zelk_tree_load("main");
 	load_main_widgets(gui_glade_xml.get());
+	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(gtk_widget_destroyed), &ZelkWidget.main);
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);

@@ -5,6 +5,7 @@
 #include "hostile_names.h"
 
 #include "profiles/callbacks.h"
+#include "base/glib_ptr.h"
 #include "base/widgets.h"
 
 #include <gtest/gtest.h>
@@ -301,7 +302,8 @@ TEST_F(Profiles, LongNamesDoNotWidenTheWindows)
 		gtk_widget_size_request(ZelkWidget.main, &main_size);
 		open_delete_window();
 		gtk_widget_size_request(ZelkWidget.suppression, &delete_size);
-		EXPECT_STREQ(gtk_widget_get_tooltip_text(ZelkWidget.joueur), player.c_str());
+		GCharPtr tooltip(gtk_widget_get_tooltip_text(ZelkWidget.joueur));
+		EXPECT_STREQ(tooltip.get(), player.c_str());
 		EXPECT_EQ(active_player(), player);
 		TearDown();
 		return std::pair(main_size.width, delete_size.width);
