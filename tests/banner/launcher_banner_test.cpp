@@ -1,7 +1,7 @@
 // The banner in the launcher's own window, built from the real interface
 // file by the launcher's start-up.
 #include "gui.h"
-#include "launcher_process.h"
+#include "process.h"
 
 #include "banner/gl.h"
 #include "base/glib_ptr.h"

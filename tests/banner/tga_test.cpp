@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <fcntl.h>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -227,9 +226,7 @@ TEST(TgaRead, ReadsFilesOfOtherTools)
 		SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
 		fs::remove(out);
 		// pamtotga writes to standard output, convert to its last argument.
-		ProcessOptions quiet;
-		quiet.quiet = true;
-		ProcessResult run = run_process(c.args, std::chrono::seconds(20), quiet);
+		ProcessResult run = run_process(c.args, std::chrono::seconds(20), quietly);
 		ASSERT_EQ(run.status, 0);
 		if (c.args[0] == pamtotga)
 			write_file(out, run.output);
@@ -359,12 +356,12 @@ TEST(TgaLoad, ReadsAFileItMayNotWrite)
 	write_file(path, tga_header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4");
 	fs::permissions(path, read);
 	// Root may write anything; as another file user it may not.
-	uid_t user = geteuid() == 0 ? 65534 : geteuid();
-	setfsuid(user);
-	int rw = open(path.c_str(), O_RDWR);
-	int result = 0;
-	window.with_gl([&] { result = banner::load_texture(path.c_str(), 4); });
-	setfsuid(geteuid());
+	int rw = -1, result = 0;
+	{
+		AsFileUser user;
+		rw = open(path.c_str(), O_RDWR);
+		window.with_gl([&] { result = banner::load_texture(path.c_str(), 4); });
+	}
 	if (rw >= 0)
 		close(rw);
 	ASSERT_LT(rw, 0) << "the file is writable after all";

@@ -2,7 +2,7 @@
 // its windows driven with real key presses and clicks.
 #pragma once
 
-#include "launcher_process.h"
+#include "process.h"
 #include "layout_ruler.h"
 #include "tempdir.h"
 #include "x_desktop.h"

@@ -25,14 +25,6 @@ static std::string describe(const std::vector<std::string> &argv)
 
 static const std::chrono::seconds tool_time(15);
 
-// For a tool whose complaints are expected, about a window gone meanwhile.
-static ProcessResult run_quietly(const std::vector<std::string> &argv)
-{
-	ProcessOptions quiet;
-	quiet.quiet = true;
-	return run_process(argv, tool_time, quiet);
-}
-
 static std::string must_run(const std::vector<std::string> &argv)
 {
 	ProcessResult r = run_process(argv, tool_time);
@@ -80,7 +72,7 @@ static std::string word_after(const std::string &text, const std::string &label)
 
 std::optional<XWindow> window_info(WindowId id)
 {
-	ProcessResult r = run_quietly({"xwininfo", "-id", hex(id)});
+	ProcessResult r = run_process({"xwininfo", "-id", hex(id)}, tool_time, quietly);
 	if (r.status != 0) // it went away meanwhile
 		return std::nullopt;
 	const std::string &t = r.output;
@@ -110,7 +102,8 @@ static Rect screen()
 std::vector<XWindow> windows_of(pid_t pid)
 {
 	// Finds nothing: status 1 and no output.
-	ProcessResult r = run_quietly({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)});
+	ProcessResult r = run_process(
+		{"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)}, tool_time, quietly);
 	std::vector<XWindow> found;
 	std::istringstream ids(r.output);
 	WindowId id;
@@ -128,7 +121,7 @@ std::vector<XWindow> windows_of(pid_t pid)
 
 std::vector<WindowId> children_of(WindowId id)
 {
-	ProcessResult r = run_quietly({"xwininfo", "-children", "-id", hex(id)});
+	ProcessResult r = run_process({"xwininfo", "-children", "-id", hex(id)}, tool_time, quietly);
 	std::vector<WindowId> children;
 	std::istringstream lines(r.output.substr(std::min(r.output.size(), r.output.find("children:"))));
 	for (std::string line; std::getline(lines, line);) {

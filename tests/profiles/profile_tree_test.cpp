@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +16,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -59,93 +56,21 @@ int exchange_group()
 	return renameat2(AT_FDCWD, "profils/bob/pack", AT_FDCWD, "stash/pack", RENAME_EXCHANGE);
 }
 
-const std::string name50(50, 'n');
-
-bool refused(const HostileName &n)
-{
-	return !n.accepted();
-}
-
-// A file user that is not root: as root every permission check passes.
-const uid_t nobody = 65534;
-
-bool become_nobody()
-{
-	if (geteuid() != 0)
-		return true;
-	return setgroups(0, nullptr) == 0 && setresgid(nobody, nobody, nobody) == 0 &&
-	       setresuid(nobody, nobody, nobody) == 0;
-}
-
-// The working directory, a scratch directory of root's, must let the user
-// through to reach profils at all.
-void hand_to_nobody(const fs::path &dir)
-{
-	if (geteuid() != 0)
-		return;
-	fs::permissions(fs::current_path(), fs::perms::others_exec, fs::perm_options::add);
-	lchown(dir.c_str(), nobody, nobody);
-	for (const fs::directory_entry &e : fs::recursive_directory_iterator(dir))
-		lchown(e.path().c_str(), nobody, nobody);
-}
-
-void write_all(int fd, const void *bytes, size_t n)
-{
-	for (const char *p = static_cast<const char *>(bytes); n > 0;) {
-		ssize_t w = write(fd, p, n);
-		if (w <= 0)
-			_exit(3);
-		p += w;
-		n -= size_t(w);
-	}
-}
 
 // remove_player(name) made by an ordinary user, with at most `max_files`
-// open files when that is not 0, in a child process: the test's own
-// process keeps its rights to look at the tree afterwards. Nothing when
-// no ordinary user can be had here.
-std::optional<RemoveResult> remove_as_user(const std::string &name, rlim_t max_files)
+// open files when that is not 0. The working directory, a scratch directory
+// of root's, must let the user through to reach profils at all.
+RemoveResult remove_as_user(const std::string &name, rlim_t max_files)
 {
-	hand_to_nobody("profils");
-	int out[2];
-	if (pipe(out) != 0)
-		return std::nullopt;
-	pid_t child = fork();
-	if (child == 0) {
-		close(out[0]);
-		rlimit files = {max_files, max_files};
-		if (!become_nobody() || (max_files && setrlimit(RLIMIT_NOFILE, &files) != 0))
-			_exit(2);
-		RemoveResult r = remove_player(name);
-		write_all(out[1], &r.outcome, sizeof r.outcome);
-		write_all(out[1], &r.error, sizeof r.error);
-		write_all(out[1], r.leftover.data(), r.leftover.size());
-		_exit(0);
-	}
-	close(out[1]);
-	std::string bytes;
-	char buf[256];
-	for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;)
-		bytes.append(buf, size_t(n));
-	close(out[0]);
-	int status = 0;
-	if (child < 0 || waitpid(child, &status, 0) != child)
-		return std::nullopt;
-	if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
-		return std::nullopt;
-	if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-		ADD_FAILURE() << "removing " << name << " ended the process with " << status;
-		return std::nullopt;
-	}
-	RemoveResult r{};
-	std::size_t fixed = sizeof r.outcome + sizeof r.error;
-	if (bytes.size() < fixed) {
-		ADD_FAILURE() << "removing " << name << " gave no result";
-		return std::nullopt;
-	}
-	std::copy_n(bytes.data(), sizeof r.outcome, reinterpret_cast<char *>(&r.outcome));
-	std::copy_n(bytes.data() + sizeof r.outcome, sizeof r.error, reinterpret_cast<char *>(&r.error));
-	r.leftover = bytes.substr(fixed);
+	fs::permissions(fs::current_path(), fs::perms::others_exec, fs::perm_options::add);
+	give_to_file_user("profils");
+	rlimit before;
+	getrlimit(RLIMIT_NOFILE, &before);
+	rlimit files = {max_files ? max_files : before.rlim_cur, before.rlim_max};
+	setrlimit(RLIMIT_NOFILE, &files);
+	AsFileUser user;
+	RemoveResult r = remove_player(name);
+	setrlimit(RLIMIT_NOFILE, &before);
 	return r;
 }
 
@@ -252,7 +177,7 @@ TEST(CreatePlayer, RefusedNamesTouchNothing)
 	fs::create_directories(tmp / "profils/a");
 	const std::string before = snapshot_tree(tmp.path());
 
-	for (const std::string &name : hostile_names_where(refused))
+	for (const std::string &name : hostile_names_where(&HostileName::refused))
 		EXPECT_FALSE(create_player(name)) << name;
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
 
@@ -330,11 +255,11 @@ TEST(RemovePlayer, RefusesNamesAndNonDirectories)
 	fs::create_directories(tmp / "profils/a/b");
 	fs::create_directories(tmp / "profils/a\\b");
 	fs::create_directories(tmp / "profils/.hidden");
-	fs::create_directories(tmp / ("profils/" + name50));
+	fs::create_directories(tmp / ("profils/" + hostile::name50));
 	const std::string before = snapshot_tree(tmp.path());
 
-	for (const std::string &name : hostile_names_where(refused)) {
-		if (name == "a\\b" || name == name50)
+	for (const std::string &name : hostile_names_where(&HostileName::refused)) {
+		if (name == "a\\b" || name == hostile::name50)
 			continue;
 		RemoveOutcome outcome = remove_player(name).outcome;
 		EXPECT_NE(outcome, RemoveOutcome::removed) << name;
@@ -346,9 +271,9 @@ TEST(RemovePlayer, RefusesNamesAndNonDirectories)
 
 	// Made by other means, listed, so deletable: each is one entry here.
 	EXPECT_EQ(remove_player("a\\b").outcome, RemoveOutcome::removed);
-	EXPECT_EQ(remove_player(name50).outcome, RemoveOutcome::removed);
+	EXPECT_EQ(remove_player(hostile::name50).outcome, RemoveOutcome::removed);
 	EXPECT_FALSE(fs::exists(tmp / "profils/a\\b"));
-	EXPECT_FALSE(fs::exists(tmp / ("profils/" + name50)));
+	EXPECT_FALSE(fs::exists(tmp / ("profils/" + hostile::name50)));
 	EXPECT_TRUE(fs::exists(tmp / "profils/a/b"));
 	EXPECT_TRUE(fs::exists(tmp / "profils/.hidden"));
 
@@ -450,12 +375,10 @@ TEST(RemovePlayer, AllOrNothingUnderFaults)
 		make_bystanders(expected.path());
 		c.kept(expected.path());
 
-		std::optional<RemoveResult> r = remove_as_user("bob", c.max_files);
-		if (!r)
-			GTEST_SKIP() << "no ordinary user to run as here (uid " << nobody << ")";
-		EXPECT_EQ(r->outcome, c.outcome);
-		EXPECT_EQ(r->error, c.error);
-		const std::string said = remove_message(*r);
+		RemoveResult r = remove_as_user("bob", c.max_files);
+		EXPECT_EQ(r.outcome, c.outcome);
+		EXPECT_EQ(r.error, c.error);
+		const std::string said = remove_message(r);
 		EXPECT_NE(said.find(c.said), std::string::npos) << said;
 		EXPECT_EQ(said.empty(), c.outcome == O::removed) << said;
 
@@ -465,10 +388,10 @@ TEST(RemovePlayer, AllOrNothingUnderFaults)
 		}
 		EXPECT_FALSE(listed("bob"));
 		if (c.outcome == O::leftovers) {
-			const fs::path left = r->leftover;
+			const fs::path left = r.leftover;
 			EXPECT_EQ(left.parent_path(), fs::path(profiles_dir));
 			EXPECT_EQ(left.filename().string().rfind('.', 0), 0u) << left;
-			EXPECT_NE(said.find(r->leftover), std::string::npos) << said;
+			EXPECT_NE(said.find(r.leftover), std::string::npos) << said;
 			std::error_code ec;
 			fs::rename(tmp / left.string(), tmp / "profils/bob", ec);
 			EXPECT_FALSE(ec) << left << ": " << ec.message();

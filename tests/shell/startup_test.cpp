@@ -1,5 +1,5 @@
 // The real gtktrovik, started in a scratch working directory.
-#include "launcher_process.h"
+#include "process.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>

@@ -1,36 +1,31 @@
 #include "process.h"
-#include "tempdir.h"
 #include "wait.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <stdexcept>
+#include <algorithm>
 
 extern char **environ;
 
 namespace fs = std::filesystem;
+
+const ProcessOptions quietly = {{}, {}, true};
 
 namespace {
 
 // The test's environment with the entries of `changes` in place of theirs.
 std::vector<std::string> environment(const std::vector<std::string> &changes)
 {
-	auto changed = [&](const std::string &entry) {
-		std::string name = entry.substr(0, entry.find('=') + 1);
-		for (const std::string &c : changes)
-			if (c.compare(0, name.size(), name) == 0)
-				return true;
-		return false;
-	};
-	std::vector<std::string> env;
-	for (char **e = environ; *e; e++)
-		if (!changed(*e))
+	std::vector<std::string> env = changes;
+	for (char **e = environ; *e; e++) {
+		std::string name = std::string(*e).substr(0, std::string(*e).find('=') + 1);
+		if (std::none_of(changes.begin(), changes.end(),
+		                 [&](const std::string &c) { return c.rfind(name, 0) == 0; }))
 			env.push_back(*e);
-	env.insert(env.end(), changes.begin(), changes.end());
+	}
 	return env;
 }
 
@@ -43,84 +38,49 @@ std::vector<char *> pointers(std::vector<std::string> &strings)
 	return p;
 }
 
-class SpawnActions {
-public:
-	SpawnActions() { posix_spawn_file_actions_init(&actions_); }
-	~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
-	SpawnActions(const SpawnActions &) = delete;
-	SpawnActions &operator=(const SpawnActions &) = delete;
-	posix_spawn_file_actions_t *get() { return &actions_; }
-
-private:
-	posix_spawn_file_actions_t actions_;
+struct SpawnActions {
+	SpawnActions() { posix_spawn_file_actions_init(&actions); }
+	~SpawnActions() { posix_spawn_file_actions_destroy(&actions); }
+	posix_spawn_file_actions_t actions;
 };
 
 } // namespace
 
 Process::Process(const std::vector<std::string> &argv, const ProcessOptions &options)
 {
-	std::string pattern = (fs::temp_directory_path() / "trovik-out-XXXXXX").string();
-	int fd = mkstemp(pattern.data());
-	if (fd < 0)
-		throw std::runtime_error("mkstemp failed");
-	outfile_ = pattern;
-
-	SpawnActions actions;
-	posix_spawn_file_actions_adddup2(actions.get(), fd, STDOUT_FILENO);
-	posix_spawn_file_actions_addclose(actions.get(), fd);
+	SpawnActions a;
+	std::string out = (scratch_ / "stdout").string();
+	posix_spawn_file_actions_addopen(&a.actions, STDOUT_FILENO, out.c_str(),
+	                                 O_WRONLY | O_CREAT | O_TRUNC, 0600);
 	if (options.quiet)
-		posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+		posix_spawn_file_actions_addopen(&a.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
 	if (!options.workdir.empty())
-		posix_spawn_file_actions_addchdir_np(actions.get(), options.workdir.c_str());
+		posix_spawn_file_actions_addchdir_np(&a.actions, options.workdir.c_str());
 	std::vector<std::string> args = argv, env = environment(options.env);
 	std::vector<char *> arg_p = pointers(args), env_p = pointers(env);
-	if (posix_spawnp(&pid_, arg_p[0], actions.get(), nullptr, arg_p.data(), env_p.data()) != 0) {
-		pid_ = -1;
+	write_file(out, "");
+	if (posix_spawnp(&pid_, arg_p[0], &a.actions, nullptr, arg_p.data(), env_p.data()) != 0)
 		status_ = 127;
-	}
-	close(fd);
-}
-
-Process::~Process()
-{
-	kill();
-	std::error_code ec;
-	fs::remove(outfile_, ec);
-}
-
-bool Process::reaped()
-{
-	int raw;
-	if (!status_ && waitpid(pid_, &raw, WNOHANG) == pid_)
-		status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-	return status_.has_value();
 }
 
 std::optional<int> Process::wait(std::chrono::milliseconds timeout)
 {
-	wait_until([&] { return reaped(); }, timeout);
+	int raw;
+	wait_until([&] {
+		if (!status_ && waitpid(pid_, &raw, WNOHANG) == pid_)
+			status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+		return status_.has_value();
+	}, timeout);
 	return status_;
-}
-
-bool Process::running()
-{
-	return !reaped();
 }
 
 void Process::kill(int signal)
 {
 	if (running()) {
 		::kill(pid_, signal);
-		if (!wait(std::chrono::seconds(5)) && signal != SIGKILL) {
-			::kill(pid_, SIGKILL);
-			wait(std::chrono::seconds(5));
-		}
+		if (!wait(std::chrono::seconds(5)) && signal != SIGKILL)
+			kill(SIGKILL);
 	}
-}
-
-std::string Process::output() const
-{
-	return read_file(outfile_);
 }
 
 ProcessResult run_process(const std::vector<std::string> &argv, std::chrono::milliseconds timeout,
@@ -130,4 +90,49 @@ ProcessResult run_process(const std::vector<std::string> &argv, std::chrono::mil
 	std::optional<int> status = p.wait(timeout);
 	p.kill();
 	return {status ? *status : -1, p.output()};
+}
+
+static ProcessOptions in_dir(const fs::path &workdir, const std::string &display)
+{
+	ProcessOptions options;
+	options.workdir = workdir;
+	if (!display.empty())
+		options.env = {"DISPLAY=" + display};
+	return options;
+}
+
+LauncherProcess::LauncherProcess(const fs::path &workdir, const std::string &display)
+	: Process({GTKTROVIK_BIN}, in_dir(workdir, display))
+{
+}
+
+ProcessResult run_launcher(const fs::path &workdir, std::chrono::milliseconds timeout)
+{
+	return run_process({GTKTROVIK_BIN}, timeout, in_dir(workdir, {}));
+}
+
+VirtualDisplay::VirtualDisplay(const std::vector<std::string> &options)
+{
+	int fds[2];
+	if (pipe(fds) != 0)
+		return;
+	fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+	std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]),
+	                                 "-nolisten", "tcp", "-screen", "0", "1024x768x24"};
+	args.insert(args.end(), options.begin(), options.end());
+	server_ = std::make_unique<Process>(args, quietly);
+	close(fds[1]);
+	// The server writes its display number once it accepts connections.
+	std::string number;
+	for (char c; read(fds[0], &c, 1) == 1 && c != '\n';)
+		number += c;
+	close(fds[0]);
+	if (!number.empty())
+		name_ = ":" + number;
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+	if (server_)
+		server_->kill(SIGTERM);
 }

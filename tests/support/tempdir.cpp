@@ -1,5 +1,6 @@
 #include "tempdir.h"
 
+#include <sys/fsuid.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -28,6 +29,36 @@ TempDir::~TempDir()
 		if (it->is_directory(ec) && !it->is_symlink(ec))
 			fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
 	fs::remove_all(path_, ec);
+}
+
+static const uid_t nobody = 65534;
+
+static uid_t file_user()
+{
+	return geteuid() == 0 ? nobody : geteuid();
+}
+
+AsFileUser::AsFileUser()
+{
+	if (geteuid() == 0) {
+		setfsgid(nobody);
+		setfsuid(nobody);
+	}
+}
+
+AsFileUser::~AsFileUser()
+{
+	setfsuid(geteuid());
+	setfsgid(getegid());
+}
+
+void give_to_file_user(const fs::path &top)
+{
+	if (lchown(top.c_str(), file_user(), -1) != 0)
+		throw std::runtime_error("cannot give away " + top.string());
+	for (const fs::directory_entry &e : fs::recursive_directory_iterator(top))
+		if (lchown(e.path().c_str(), file_user(), -1) != 0)
+			throw std::runtime_error("cannot give away " + e.path().string());
 }
 
 ScopedChdir::ScopedChdir(const fs::path &dir) : previous_(fs::current_path())

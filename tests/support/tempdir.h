@@ -32,6 +32,19 @@ private:
 	std::filesystem::path previous_;
 };
 
+// While it lives, files are opened, made and removed with the rights of
+// an ordinary user: nobody when the tests run as root, for whom every
+// permission check passes, else the tests' own.
+class AsFileUser {
+public:
+	AsFileUser();
+	~AsFileUser();
+	AsFileUser(const AsFileUser &) = delete;
+	AsFileUser &operator=(const AsFileUser &) = delete;
+};
+// Gives `top` and everything below it to that user.
+void give_to_file_user(const std::filesystem::path &top);
+
 std::filesystem::path source_dir();
 void write_file(const std::filesystem::path &file, const std::string &bytes);
 std::string read_file(const std::filesystem::path &file);
