@@ -35,8 +35,8 @@ int main(int argc, char *argv[])
 	GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
 	g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
 	if (argc > 1 && std::strcmp(argv[1], "gl") == 0) {
-		static int attributes[] = {GDK_GL_DOUBLEBUFFER, GDK_GL_RGBA, GDK_GL_RED_SIZE, 1,
-		                           GDK_GL_GREEN_SIZE, 1, GDK_GL_BLUE_SIZE, 1,
+		static int attributes[] = {GDK_GL_DOUBLEBUFFER,    GDK_GL_RGBA, GDK_GL_RED_SIZE,  1,
+		                           GDK_GL_GREEN_SIZE,      1,           GDK_GL_BLUE_SIZE, 1,
 		                           GDK_GL_ATTRIB_LIST_NONE};
 		GtkWidget *area = gtk_drawing_area_new();
 		gtk_widget_set_size_request(area, argc > 2 ? std::atoi(argv[2]) : 300, 170);
@@ -45,7 +45,8 @@ int main(int argc, char *argv[])
 		g_signal_connect(area, "expose_event", G_CALLBACK(clear_and_swap), nullptr);
 		gtk_container_add(GTK_CONTAINER(window), area);
 		if (argc > 3 && std::strcmp(argv[3], "paced") == 0)
-			g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, 1000 / 60, redraw, area, nullptr);
+			g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, 1000 / 60, redraw, area,
+			                   nullptr);
 		else
 			g_idle_add(redraw, area);
 	}

@@ -11,7 +11,10 @@ namespace bench {
 
 namespace fs = std::filesystem;
 
-inline void make_file(const fs::path &path) { std::ofstream(path, std::ios::binary); }
+inline void make_file(const fs::path &path)
+{
+	std::ofstream(path, std::ios::binary);
+}
 
 // The interface file and texture laid (again) into `dir`, which may
 // change between builds.
@@ -30,9 +33,9 @@ inline fs::path with_game_files(const fs::path &dir)
 // groups of 500. The tree is built once and kept for later runs.
 inline fs::path game_dir_with(int players, int records)
 {
-	fs::path dir = fs::temp_directory_path() /
-	               ("trovik-bench-" + std::to_string(players) + "-players-" +
-	                std::to_string(records) + "-records");
+	fs::path dir =
+	        fs::temp_directory_path() / ("trovik-bench-" + std::to_string(players) +
+	                                     "-players-" + std::to_string(records) + "-records");
 	fs::path built = dir / "profils-built";
 	if (!fs::exists(built)) {
 		fs::remove_all(dir);
@@ -43,7 +46,8 @@ inline fs::path game_dir_with(int players, int records)
 			fs::create_directory(dir / "profils" / player);
 		}
 		for (int r = 0; r < records; r++) {
-			fs::path group = dir / "profils/champion" / ("pack" + std::to_string(r / 500));
+			fs::path group =
+			        dir / "profils/champion" / ("pack" + std::to_string(r / 500));
 			fs::create_directories(group);
 			make_file(group / ("record" + std::to_string(r % 500)));
 		}

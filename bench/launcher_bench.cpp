@@ -61,7 +61,10 @@ static fs::path game_dir()
 	return dir;
 }
 
-static Program launcher() { return {GTKTROVIK_BIN, {}, game_dir()}; }
+static Program launcher()
+{
+	return {GTKTROVIK_BIN, {}, game_dir()};
+}
 
 static Program launcher_with(int players, int records)
 {
@@ -70,7 +73,8 @@ static Program launcher_with(int players, int records)
 
 static Program bare(bool gl, int width = 300)
 {
-	return {BARE_WINDOW_BIN, {gl ? "gl" : "plain", std::to_string(width)},
+	return {BARE_WINDOW_BIN,
+	        {gl ? "gl" : "plain", std::to_string(width)},
 	        fs::temp_directory_path()};
 }
 
@@ -87,8 +91,10 @@ class Running {
 public:
 	explicit Running(const Program &p)
 	{
-		counter_file_ = fs::temp_directory_path() / ("trovik-swaps-" + std::to_string(getpid()));
-		std::ofstream(counter_file_, std::ios::binary) << std::string(sizeof(SwapCount), '\0');
+		counter_file_ =
+		        fs::temp_directory_path() / ("trovik-swaps-" + std::to_string(getpid()));
+		std::ofstream(counter_file_, std::ios::binary)
+		        << std::string(sizeof(SwapCount), '\0');
 		int fd = open(counter_file_.c_str(), O_RDWR);
 		void *m = mmap(nullptr, sizeof(SwapCount), PROT_READ, MAP_SHARED, fd, 0);
 		close(fd);
@@ -112,7 +118,8 @@ public:
 		posix_spawn_file_actions_init(&actions);
 		posix_spawn_file_actions_addchdir_np(&actions, p.workdir.c_str());
 		started_ns_ = now_ns();
-		if (posix_spawn(&pid_, p.path.c_str(), &actions, nullptr, argv.data(), env.data()) != 0)
+		if (posix_spawn(&pid_, p.path.c_str(), &actions, nullptr, argv.data(),
+		                env.data()) != 0)
 			pid_ = -1;
 		posix_spawn_file_actions_destroy(&actions);
 	}
@@ -188,14 +195,14 @@ static void startup_to_window(benchmark::State &state, const Program &program)
 		XSync(d, True);
 		Running p(program);
 		bool mapped = p.ok() && wait_until(10, [&] {
-			while (XPending(d)) {
-				XEvent e;
-				XNextEvent(d, &e);
-				if (e.type == MapNotify)
-					return true;
-			}
-			return false;
-		});
+			              while (XPending(d)) {
+				              XEvent e;
+				              XNextEvent(d, &e);
+				              if (e.type == MapNotify)
+					              return true;
+			              }
+			              return false;
+		              });
 		if (!mapped) {
 			state.SkipWithError("no window appeared");
 			break;
@@ -286,8 +293,8 @@ static void startup_ratio(benchmark::State &state, const Program &measured,
 	state.counters["ref_loop_ms"] = median(ref_loop_ms);
 	state.counters["frame_ms"] = median(frame_ms);
 	state.counters["ref_frame_ms"] = median(ref_frame_ms);
-	state.SetLabel("rounds, main loop: " + listed(loop_ratios) + "; first frame: " +
-	               listed(frame_ratios));
+	state.SetLabel("rounds, main loop: " + listed(loop_ratios) +
+	               "; first frame: " + listed(frame_ratios));
 }
 
 static void frames_per_second(benchmark::State &state, const Program &program)
@@ -393,41 +400,67 @@ static const bool banner_measured = (banner_width = launcher_window_width(), tru
 
 static Program bare_banner()
 {
-	return {BARE_BANNER_BIN, {std::to_string(banner_width), std::to_string(window_height)},
+	return {BARE_BANNER_BIN,
+	        {std::to_string(banner_width), std::to_string(window_height)},
 	        game_dir()};
 }
 
 static const int rounds = 15;
 
 BENCHMARK_CAPTURE(startup_ratio, launcher_over_bare_banner, launcher(), bare_banner())
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(rounds);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(rounds);
 BENCHMARK_CAPTURE(startup_ratio, players_1000_and_20000_records_over_none,
                   launcher_with(1000, 20000), launcher_with(0, 0))
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(rounds);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(rounds);
 BENCHMARK_CAPTURE(startup_ratio, players_10000_over_none, launcher_with(10000, 0),
                   launcher_with(0, 0))
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(rounds);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(rounds);
 
 BENCHMARK_CAPTURE(startup_to_window, launcher, launcher())
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
 BENCHMARK_CAPTURE(startup_to_window, bare_gtk_window, bare(false))
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
 BENCHMARK_CAPTURE(startup_to_first_frame, launcher, launcher())
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
 BENCHMARK_CAPTURE(startup_to_first_frame, bare_gtk_gl_window, bare(true))
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
 BENCHMARK_CAPTURE(frames_per_second, launcher, launcher())
-	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(3);
 BENCHMARK_CAPTURE(frames_per_second, bare_gl_area_of_banner_size, bare(true, banner_width))
-	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(3);
 
 BENCHMARK_CAPTURE(running_cost, launcher, launcher())
-	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(2);
 BENCHMARK_CAPTURE(running_cost, bare_gl_area_paced_alike,
-                  Program{BARE_WINDOW_BIN, {"gl", std::to_string(banner_width), "paced"},
+                  Program{BARE_WINDOW_BIN,
+                          {"gl", std::to_string(banner_width), "paced"},
                           fs::temp_directory_path()})
-	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(2);
 BENCHMARK_CAPTURE(running_cost, bare_gl_area_unpaced, bare(true, banner_width))
-	->UseManualTime()->Unit(benchmark::kSecond)->Iterations(2);
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(2);
 
 BENCHMARK_MAIN();

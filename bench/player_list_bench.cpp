@@ -55,7 +55,8 @@ static GtkWidget *popped_up_list()
 	GtkWidget *found = nullptr;
 	for (GList *l = windows; l && !found; l = l->next) {
 		GtkWidget *w = GTK_WIDGET(l->data);
-		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP && gtk_widget_get_mapped(w))
+		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP &&
+		    gtk_widget_get_mapped(w))
 			found = shown_list_in(w);
 	}
 	g_list_free(windows);
@@ -92,12 +93,14 @@ public:
 		if (chdir(dir.c_str()) != 0)
 			throw std::runtime_error("cannot enter the game directory");
 		zelk_gui_load();
-		turn_until([] { return gtk_widget_get_mapped(ZelkWidget.main); }, "show the window");
+		turn_until([] { return gtk_widget_get_mapped(ZelkWidget.main); },
+		           "show the window");
 	}
 	~MainWindow()
 	{
 		// Its end would quit a main loop that is not running.
-		g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit, nullptr);
+		g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit,
+		                                     nullptr);
 		gtk_widget_destroy(ZelkWidget.main);
 		ZelkWidget = {};
 		gui_glade_xml.reset();
@@ -136,14 +139,18 @@ static void open_player_list(benchmark::State &state, int players, int records)
 }
 
 BENCHMARK_CAPTURE(open_player_list, players_1000_and_20000_records, 1000, 20000)
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(15);
 BENCHMARK_CAPTURE(open_player_list, players_10000, 10000, 0)
-	->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(15);
 
 static int player_rows()
 {
-	return gtk_tree_model_iter_n_children(gtk_combo_box_get_model(GTK_COMBO_BOX(ZelkWidget.joueur)),
-	                                      nullptr);
+	return gtk_tree_model_iter_n_children(
+	        gtk_combo_box_get_model(GTK_COMBO_BOX(ZelkWidget.joueur)), nullptr);
 }
 
 // A player made or removed by another program, until the list shows it;
@@ -151,7 +158,8 @@ static int player_rows()
 // it causes.
 static void follow_the_disk(benchmark::State &state)
 {
-	bench::fs::path dir = bench::with_game_files(bench::fs::temp_directory_path() / "trovik-bench-follow");
+	bench::fs::path dir =
+	        bench::with_game_files(bench::fs::temp_directory_path() / "trovik-bench-follow");
 	bench::fs::remove_all(dir / "profils");
 	bench::fs::create_directories(dir / "profils");
 	MainWindow main(dir);
@@ -166,12 +174,13 @@ static void follow_the_disk(benchmark::State &state)
 		else
 			bench::fs::remove(player);
 		turn_until([&] { return player_rows() != before; }, "follow the disk");
-		shown_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+		shown_ms.push_back(
+		        std::chrono::duration<double, std::milli>(Clock::now() - start).count());
 		state.SetIterationTime(shown_ms.back() / 1e3);
 	}
 	int rebuilds = 0;
-	g_signal_connect_swapped(ZelkWidget.joueur, "notify::model", G_CALLBACK(+[](int *r) { ++*r; }),
-	                         &rebuilds);
+	g_signal_connect_swapped(ZelkWidget.joueur, "notify::model",
+	                         G_CALLBACK(+[](int *r) { ++*r; }), &rebuilds);
 	for (int i = 0; i < 1000; i++)
 		bench::fs::create_directory(dir / "profils" / ("burst" + std::to_string(i)));
 	turn_until([&] { return player_rows() >= 1000; }, "show the burst");

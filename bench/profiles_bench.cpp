@@ -22,20 +22,20 @@ static const char *const many_players = "many";
 static const std::string heavy_player = std::string(profiles_dir) + "/heavy";
 static const int players = 10000, groups = 200, records = 500;
 
-static void
-make_file(const fs::path &path)
+static void make_file(const fs::path &path)
 {
 	int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 	if (fd < 0)
-		throw fs::filesystem_error("cannot create", path, std::error_code(errno, std::generic_category()));
+		throw fs::filesystem_error("cannot create", path,
+		                           std::error_code(errno, std::generic_category()));
 	close(fd);
 }
 
-static void
-build_trees()
+static void build_trees()
 {
 	for (int i = 0; i < players; i++)
-		fs::create_directories(fs::path(many_players) / ("Player" + std::to_string(i * 7919 % players)));
+		fs::create_directories(fs::path(many_players) /
+		                       ("Player" + std::to_string(i * 7919 % players)));
 	for (int g = 0; g < groups; g++) {
 		fs::path group = fs::path(heavy_player) / ("pack" + std::to_string(g));
 		fs::create_directories(group);
@@ -44,8 +44,7 @@ build_trees()
 	}
 }
 
-static int
-bare_count(const char *path)
+static int bare_count(const char *path)
 {
 	Dir dir(opendir(path));
 	int n = 0;
@@ -58,8 +57,7 @@ bare_count(const char *path)
 	return n;
 }
 
-static void
-BM_ListAndSortPlayers(benchmark::State &state)
+static void BM_ListAndSortPlayers(benchmark::State &state)
 {
 	for (auto _ : state) {
 		NameList list = lister_fichiers(many_players);
@@ -69,8 +67,7 @@ BM_ListAndSortPlayers(benchmark::State &state)
 }
 BENCHMARK(BM_ListAndSortPlayers)->Unit(benchmark::kMillisecond);
 
-static void
-BM_BareReaddirPlayers(benchmark::State &state)
+static void BM_BareReaddirPlayers(benchmark::State &state)
 {
 	for (auto _ : state)
 		benchmark::DoNotOptimize(bare_count(many_players));
@@ -78,8 +75,7 @@ BM_BareReaddirPlayers(benchmark::State &state)
 }
 BENCHMARK(BM_BareReaddirPlayers)->Unit(benchmark::kMillisecond);
 
-static void
-BM_CountRecords(benchmark::State &state)
+static void BM_CountRecords(benchmark::State &state)
 {
 	int n = 0;
 	for (auto _ : state)
@@ -90,8 +86,7 @@ BM_CountRecords(benchmark::State &state)
 }
 BENCHMARK(BM_CountRecords)->Unit(benchmark::kMillisecond);
 
-static void
-BM_BareReaddirRecords(benchmark::State &state)
+static void BM_BareReaddirRecords(benchmark::State &state)
 {
 	int n = 0;
 	for (auto _ : state) {
@@ -108,8 +103,7 @@ BM_BareReaddirRecords(benchmark::State &state)
 }
 BENCHMARK(BM_BareReaddirRecords)->Unit(benchmark::kMillisecond);
 
-int
-main(int argc, char **argv)
+int main(int argc, char **argv)
 {
 	benchmark::Initialize(&argc, argv);
 	if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -21,21 +21,18 @@
 
 namespace fs = std::filesystem;
 
-[[noreturn]] static void
-fail(const char *what, int line)
+[[noreturn]] static void fail(const char *what, int line)
 {
 	std::fprintf(stderr, "names_fuzz.cpp:%d: invariant broken: %s\n", line, what);
 	std::abort();
 }
 
-static unsigned char
-fold(unsigned char c)
+static unsigned char fold(unsigned char c)
 {
 	return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
 }
 
-static std::string
-folded(const std::string &s)
+static std::string folded(const std::string &s)
 {
 	std::string out;
 
@@ -44,15 +41,14 @@ folded(const std::string &s)
 	return out;
 }
 
-static bool
-byte_less(const std::string &a, const std::string &b)
+static bool byte_less(const std::string &a, const std::string &b)
 {
-	return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-		[](char x, char y) { return (unsigned char)x < (unsigned char)y; });
+	return std::lexicographical_compare(
+	        a.begin(), a.end(), b.begin(), b.end(),
+	        [](char x, char y) { return (unsigned char)x < (unsigned char)y; });
 }
 
-static NameList
-split(std::string_view body, char sep)
+static NameList split(std::string_view body, char sep)
 {
 	NameList names;
 	std::size_t from = 0;
@@ -66,8 +62,7 @@ split(std::string_view body, char sep)
 	}
 }
 
-static std::vector<std::string>
-fold_all(const NameList &names)
+static std::vector<std::string> fold_all(const NameList &names)
 {
 	std::vector<std::string> keys;
 
@@ -76,8 +71,7 @@ fold_all(const NameList &names)
 	return keys;
 }
 
-static void
-check_sorted(const std::vector<std::string> &keys)
+static void check_sorted(const std::vector<std::string> &keys)
 {
 	for (std::size_t i = 1; i < keys.size(); i++)
 		CHECK(!byte_less(keys[i], keys[i - 1]));
@@ -85,9 +79,8 @@ check_sorted(const std::vector<std::string> &keys)
 
 // Each name of the output must be the next unused one of its folding class
 // in input order: that makes the output a permutation and the sort stable.
-static void
-check_permutation_and_stable(const NameList &in, const NameList &out,
-                             const std::vector<std::string> &out_keys)
+static void check_permutation_and_stable(const NameList &in, const NameList &out,
+                                         const std::vector<std::string> &out_keys)
 {
 	std::map<std::string, std::vector<const std::string *>> classes;
 	std::map<std::string, std::size_t> used;
@@ -105,8 +98,7 @@ check_permutation_and_stable(const NameList &in, const NameList &out,
 	}
 }
 
-static void
-check_sort(const NameList &in)
+static void check_sort(const NameList &in)
 {
 	NameList list = in;
 
@@ -116,22 +108,19 @@ check_sort(const NameList &in)
 	check_permutation_and_stable(in, list, keys);
 }
 
-static bool
-has_any(std::string_view s, std::string_view bytes)
+static bool has_any(std::string_view s, std::string_view bytes)
 {
 	return s.find_first_of(bytes) != std::string_view::npos;
 }
 
-static bool
-has_control(std::string_view s)
+static bool has_control(std::string_view s)
 {
 	return std::any_of(s.begin(), s.end(), [](char c) {
 		return (unsigned char)c < 0x20 || (unsigned char)c == 0x7f;
 	});
 }
 
-static void
-check_refusal(std::string_view name, NameProblem p)
+static void check_refusal(std::string_view name, NameProblem p)
 {
 	const char *msg = name_problem_message(p);
 
@@ -162,8 +151,7 @@ check_refusal(std::string_view name, NameProblem p)
 	}
 }
 
-static void
-check_accepted(const std::string &name)
+static void check_accepted(const std::string &name)
 {
 	CHECK(!name.empty());
 	CHECK(name != "." && name != "..");
@@ -180,8 +168,7 @@ check_accepted(const std::string &name)
 }
 
 // A name that breaks any rule must be refused, one that breaks none accepted.
-static void
-check_name(const std::string &name)
+static void check_name(const std::string &name)
 {
 	bool ok = !name.empty() && name != "." && name != ".." &&
 	          !has_any(name, std::string_view("/\\\0", 3)) && name[0] != '.' &&
@@ -195,8 +182,7 @@ check_name(const std::string &name)
 		check_refusal(name, p);
 }
 
-extern "C" int
-LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
 	if (size < 2)
 		return 0;

@@ -42,13 +42,12 @@ struct Expected {
 static const PixelFormat untouched = PixelFormat(0x7f);
 
 static const Depth depths[] = {
-	{32, 4, PixelFormat::rgba},
-	{24, 3, PixelFormat::rgb},
-	{8, 1, PixelFormat::gray},
+        {32, 4, PixelFormat::rgba},
+        {24, 3, PixelFormat::rgb},
+        {8, 1, PixelFormat::gray},
 };
 
-[[noreturn]] static void
-fail(const char *what, int line)
+[[noreturn]] static void fail(const char *what, int line)
 {
 	std::fprintf(stderr, "tga_fuzz.cpp:%d: invariant broken: %s\n", line, what);
 	std::abort();
@@ -70,8 +69,7 @@ struct Stream {
 	std::FILE *get() const { return file.get(); }
 };
 
-static bool
-accepted_side(long v)
+static bool accepted_side(long v)
 {
 	for (long s = 2; s <= 2048; s *= 2)
 		if (v == s)
@@ -79,8 +77,7 @@ accepted_side(long v)
 	return false;
 }
 
-static const Depth *
-find_depth(long bits)
+static const Depth *find_depth(long bits)
 {
 	for (const Depth &d : depths)
 		if (d.bits == bits)
@@ -88,15 +85,13 @@ find_depth(long bits)
 	return nullptr;
 }
 
-static void
-to_gl_order(unsigned char *px, int bytes)
+static void to_gl_order(unsigned char *px, int bytes)
 {
 	if (bytes >= 3)
 		std::swap(px[0], px[2]);
 }
 
-static Expected
-decode(const Bytes &in)
+static Expected decode(const Bytes &in)
 {
 	Expected e;
 
@@ -129,14 +124,14 @@ decode(const Bytes &in)
 	e.width = f.width;
 	e.height = f.height;
 	e.format = d->format;
-	std::string gl = tga_reorder(file.substr(start, n), f.width, f.height, d->bytes, f.descriptor);
+	std::string gl =
+	        tga_reorder(file.substr(start, n), f.width, f.height, d->bytes, f.descriptor);
 	e.pixels.assign(gl.begin(), gl.end());
 	e.end = long(start + n);
 	return e;
 }
 
-static void
-check_file(const Bytes &in)
+static void check_file(const Bytes &in)
 {
 	const Bytes poison = {0xab, 0xcd};
 	Expected want = decode(in);
@@ -165,8 +160,7 @@ check_file(const Bytes &in)
 	CHECK(std::ftell(s.get()) == want.end);
 }
 
-static Bytes
-expected_block(const Bytes &data, std::int32_t count, const Depth &d)
+static Bytes expected_block(const Bytes &data, std::int32_t count, const Depth &d)
 {
 	Bytes out(data.begin(), data.begin() + std::size_t(count) * d.bytes);
 
@@ -175,8 +169,7 @@ expected_block(const Bytes &data, std::int32_t count, const Depth &d)
 	return out;
 }
 
-static void
-check_reader(const Bytes &data, std::int32_t count, const Depth &d)
+static void check_reader(const Bytes &data, std::int32_t count, const Depth &d)
 {
 	Stream s(data);
 
@@ -191,8 +184,7 @@ check_reader(const Bytes &data, std::int32_t count, const Depth &d)
 	CHECK(std::ftell(s.get()) == long(got.size()));
 }
 
-static void
-check_other_depth(const Bytes &data, std::int32_t count, int bits)
+static void check_other_depth(const Bytes &data, std::int32_t count, int bits)
 {
 	Stream s(data);
 
@@ -205,14 +197,13 @@ check_other_depth(const Bytes &data, std::int32_t count, int bits)
 // must come back empty. A reader that trusted them would read a wrapped
 // size or ask for gigabytes, which libFuzzer's malloc limit reports.
 static const std::int32_t huge_counts[] = {
-	INT32_MAX, INT32_MIN, 1 << 30, (1 << 30) + 1, 0x55555556, 2048 * 2048 + 1,
+        INT32_MAX, INT32_MIN, 1 << 30, (1 << 30) + 1, 0x55555556, 2048 * 2048 + 1,
 };
 
 // Bytes 0-1: a pixel count (little-endian, signed); byte 2: a depth; the
 // rest: the stream. Sixteen bits keep the fuzzer from spending its time
 // zeroing buffers for reads that are bound to come up short.
-static void
-check_readers(const Bytes &in)
+static void check_readers(const Bytes &in)
 {
 	if (in.size() < 3)
 		return;
@@ -233,8 +224,7 @@ check_readers(const Bytes &in)
 	}
 }
 
-extern "C" int
-LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
 	Bytes in(data, data + size);
 

@@ -39,10 +39,13 @@ long number(const std::string &text)
 void set(Seed &s, const std::string &field, const std::string &value)
 {
 	const std::map<std::string, int TgaHeader::*> header_fields = {
-		{"id_length", &TgaHeader::id_length}, {"cmap", &TgaHeader::cmap},
-		{"type", &TgaHeader::type}, {"width", &TgaHeader::width},
-		{"height", &TgaHeader::height}, {"depth", &TgaHeader::depth},
-		{"descriptor", &TgaHeader::descriptor},
+	        {"id_length", &TgaHeader::id_length},
+	        {"cmap", &TgaHeader::cmap},
+	        {"type", &TgaHeader::type},
+	        {"width", &TgaHeader::width},
+	        {"height", &TgaHeader::height},
+	        {"depth", &TgaHeader::depth},
+	        {"descriptor", &TgaHeader::descriptor},
 	};
 	if (auto f = header_fields.find(field); f != header_fields.end())
 		s.header.*(f->second) = int(number(value));

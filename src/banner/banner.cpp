@@ -41,8 +41,8 @@ static void start(Pacer &p)
 {
 	if (p.timer)
 		return;
-	p.timer = g_timeout_add_full(PACING_PRIORITY, 1000 / frames_per_second, queue_frame,
-	                             p.area, nullptr);
+	p.timer = g_timeout_add_full(PACING_PRIORITY, 1000 / frames_per_second, queue_frame, p.area,
+	                             nullptr);
 	gtk_widget_queue_draw(p.area);
 }
 

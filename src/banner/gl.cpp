@@ -43,9 +43,12 @@ void advance(std::int64_t now)
 static GLenum gl_format(PixelFormat format)
 {
 	switch (format) {
-	case PixelFormat::gray: return GL_LUMINANCE;
-	case PixelFormat::rgba: return GL_RGBA;
-	case PixelFormat::rgb: break;
+	case PixelFormat::gray:
+		return GL_LUMINANCE;
+	case PixelFormat::rgba:
+		return GL_RGBA;
+	case PixelFormat::rgb:
+		break;
 	}
 	return GL_RGB;
 }
@@ -64,8 +67,8 @@ int load_texture(const char *path, unsigned texture)
 	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 	glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 	glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-	glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), img.width, img.height, 0,
-	             format, GL_UNSIGNED_BYTE, img.pixels.data());
+	glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), img.width, img.height, 0, format,
+	             GL_UNSIGNED_BYTE, img.pixels.data());
 	return TGA_OK;
 }
 
@@ -125,8 +128,7 @@ void mosaique(float left, float right, int columns, float bottom, float top, int
 	glDisable(GL_TEXTURE_2D);
 }
 
-void carre(float x1, float x2, float y1, float y2,
-           float s1, float s2, float t1, float t2, float z)
+void carre(float x1, float x2, float y1, float y2, float s1, float s2, float t1, float t2, float z)
 {
 	float g = float(z * 0.25 + 0.75);
 	glColor3f(g, g, g);

@@ -11,11 +11,11 @@ namespace banner {
 // counter reading of the frame, never a sum of per-frame steps, so the
 // picture at any moment is the same however many frames were drawn.
 struct Wave {
-	bool started = false;		// false until the first frame after init()
-	std::int64_t origin = 0;	// the reading at which the phase was 0
-	std::int64_t drawn_at = 0;	// the reading of the latest frame
-	float phase = 0;		// radians, in [0, 2 pi)
-	std::uint64_t frames = 0;	// drawn since the process began
+	bool started = false;      // false until the first frame after init()
+	std::int64_t origin = 0;   // the reading at which the phase was 0
+	std::int64_t drawn_at = 0; // the reading of the latest frame
+	float phase = 0;           // radians, in [0, 2 pi)
+	std::uint64_t frames = 0;  // drawn since the process began
 };
 
 extern Wave wave;
@@ -36,7 +36,6 @@ void reshape(int height, int width);
 // One frame at the counter reading `now`, into the back buffer, unswapped.
 void draw(std::int64_t now);
 void mosaique(float left, float right, int columns, float bottom, float top, int rows);
-void carre(float x1, float x2, float y1, float y2,
-           float s1, float s2, float t1, float t2, float z);
+void carre(float x1, float x2, float y1, float y2, float s1, float s2, float t1, float t2, float z);
 
 } // namespace banner

@@ -52,7 +52,8 @@ static void ask_for_vsync(GtkWidget *widget)
 		reinterpret_cast<SwapIntervalSGI>(p)(1);
 	} else if (GdkGLProc p = gl_proc(config, "GLX_EXT_swap_control", "glXSwapIntervalEXT")) {
 		Window glx = gdk_x11_gl_window_get_glxwindow(gtk_widget_get_gl_window(widget));
-		reinterpret_cast<SwapIntervalEXT>(p)(gdk_x11_gl_config_get_xdisplay(config), glx, 1);
+		reinterpret_cast<SwapIntervalEXT>(p)(gdk_x11_gl_config_get_xdisplay(config), glx,
+		                                     1);
 	}
 }
 
@@ -83,12 +84,8 @@ gboolean draw_ext(GtkWidget *widget, GdkEventExpose *, gpointer)
 GtkWidget *CreateGl_GtkGlExt()
 {
 	static const int attrList[] = {
-		GDK_GL_DOUBLEBUFFER,
-		GDK_GL_RGBA,
-		GDK_GL_RED_SIZE, 1,
-		GDK_GL_GREEN_SIZE, 1,
-		GDK_GL_BLUE_SIZE, 1,
-		GDK_GL_ATTRIB_LIST_NONE,
+	        GDK_GL_DOUBLEBUFFER, GDK_GL_RGBA, GDK_GL_RED_SIZE,         1, GDK_GL_GREEN_SIZE, 1,
+	        GDK_GL_BLUE_SIZE,    1,           GDK_GL_ATTRIB_LIST_NONE,
 	};
 	// The capability holds its own reference to the configuration.
 	GLConfigPtr config(gdk_gl_config_new(attrList));

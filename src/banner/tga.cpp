@@ -26,7 +26,12 @@ public:
 	Descriptor(const Descriptor &) = delete;
 	Descriptor &operator=(const Descriptor &) = delete;
 	int get() const { return fd_; }
-	int release() { int fd = fd_; fd_ = -1; return fd; }
+	int release()
+	{
+		int fd = fd_;
+		fd_ = -1;
+		return fd;
+	}
 
 private:
 	int fd_;
@@ -134,7 +139,8 @@ static void mirrorRows(std::vector<unsigned char> &buf, int width, int height, s
 	for (int y = 0; y < height; y++) {
 		auto row = buf.begin() + y * width * bytesPerPixel;
 		for (int left = 0, right = width - 1; left < right; left++, right--)
-			std::swap_ranges(row + left * bytesPerPixel, row + (left + 1) * bytesPerPixel,
+			std::swap_ranges(row + left * bytesPerPixel,
+			                 row + (left + 1) * bytesPerPixel,
 			                 row + right * bytesPerPixel);
 	}
 }
@@ -151,9 +157,12 @@ static void orient(TgaImage &img, size_t bytesPerPixel, int descriptor)
 static PixelFormat formatOf(int depth)
 {
 	switch (depth) {
-	case 32: return PixelFormat::rgba;
-	case 24: return PixelFormat::rgb;
-	default: return PixelFormat::gray;
+	case 32:
+		return PixelFormat::rgba;
+	case 24:
+		return PixelFormat::rgb;
+	default:
+		return PixelFormat::gray;
 	}
 }
 
@@ -202,10 +211,14 @@ std::vector<unsigned char> getGray(std::FILE *f, int count)
 std::vector<unsigned char> getData(std::FILE *f, int count, int depth)
 {
 	switch (depth) {
-	case 32: return getRGBA(f, count);
-	case 24: return getRGB(f, count);
-	case 8: return getGray(f, count);
-	default: return {};
+	case 32:
+		return getRGBA(f, count);
+	case 24:
+		return getRGB(f, count);
+	case 8:
+		return getGray(f, count);
+	default:
+		return {};
 	}
 }
 

@@ -7,12 +7,12 @@
 
 enum {
 	TGA_OK = 1,
-	TGA_ERR_HEADER = 2,	// fewer than the 18 bytes of a header
-	TGA_ERR_TYPE = 3,	// colour-mapped, run-length encoded or unknown
-	TGA_ERR_SIZE = 4,	// a side that is not a power of two from 2 to 2048
-	TGA_ERR_DEPTH = 5,	// not 32, 24 or 8 bits a pixel
-	TGA_ERR_DATA = 6,	// image ID or pixels cut short, or no memory
-	TGA_ERR_OPEN = 13,	// cannot be opened, or not a regular file
+	TGA_ERR_HEADER = 2, // fewer than the 18 bytes of a header
+	TGA_ERR_TYPE = 3,   // colour-mapped, run-length encoded or unknown
+	TGA_ERR_SIZE = 4,   // a side that is not a power of two from 2 to 2048
+	TGA_ERR_DEPTH = 5,  // not 32, 24 or 8 bits a pixel
+	TGA_ERR_DATA = 6,   // image ID or pixels cut short, or no memory
+	TGA_ERR_OPEN = 13,  // cannot be opened, or not a regular file
 };
 
 enum class PixelFormat { gray, rgb, rgba };

@@ -37,8 +37,8 @@ std::string start_program(const std::string &program, const std::vector<std::str
 
 	GError *raw = nullptr;
 	gboolean ok = g_spawn_async(nullptr, argv.data(), nullptr,
-	                            GSpawnFlags(G_SPAWN_FILE_AND_ARGV_ZERO),
-	                            nullptr, nullptr, nullptr, &raw);
+	                            GSpawnFlags(G_SPAWN_FILE_AND_ARGV_ZERO), nullptr, nullptr,
+	                            nullptr, &raw);
 	GErrorPtr error(raw);
 	if (ok)
 		return {};

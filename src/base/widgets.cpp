@@ -38,7 +38,7 @@ const std::string &zelk_interface_read()
 GladeXmlPtr zelk_tree_load(const char *root)
 {
 	GladeXmlPtr tree(glade_xml_new_from_buffer(interface_text.data(),
-		int(interface_text.size()), root, nullptr));
+	                                           int(interface_text.size()), root, nullptr));
 	if (!tree)
 		zelk_gui_error(interface_error);
 	glade_xml_signal_autoconnect(tree.get());

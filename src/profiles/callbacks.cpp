@@ -14,8 +14,8 @@ static const guint refresh_delay_ms = 250;
 
 // What the profile windows keep between handlers.
 static struct {
-	GObjectPtr<GFileMonitor> monitor;         // on profils, while the main window lives
-	guint pending_refresh;      // the timeout of the next rebuild, 0 if none
+	GObjectPtr<GFileMonitor> monitor; // on profils, while the main window lives
+	guint pending_refresh;            // the timeout of the next rebuild, 0 if none
 	// The player the open delete window asked about: the list may change
 	// under it, and only the player the user confirmed may go.
 	std::optional<std::string> confirmed;
@@ -66,8 +66,9 @@ static const int shown_name_chars = 24;
 static int shown_name_width(GtkWidget *combo, GtkCellRenderer *cell)
 {
 	PangoContext *context = gtk_widget_get_pango_context(combo);
-	PangoFontMetrics *metrics = pango_context_get_metrics(
-		context, gtk_widget_get_style(combo)->font_desc, pango_context_get_language(context));
+	PangoFontMetrics *metrics =
+	        pango_context_get_metrics(context, gtk_widget_get_style(combo)->font_desc,
+	                                  pango_context_get_language(context));
 	int char_width = PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(metrics));
 	pango_font_metrics_unref(metrics);
 	int xpad = 0;
@@ -203,9 +204,11 @@ void watch_profiles()
 {
 	stop_watching(nullptr, nullptr);
 	GObjectPtr<GFile> dir(g_file_new_for_path(profiles_dir));
-	profiles.monitor.reset(g_file_monitor_directory(dir.get(), G_FILE_MONITOR_NONE, nullptr, nullptr));
+	profiles.monitor.reset(
+	        g_file_monitor_directory(dir.get(), G_FILE_MONITOR_NONE, nullptr, nullptr));
 	if (profiles.monitor)
-		g_signal_connect(profiles.monitor.get(), "changed", G_CALLBACK(profiles_changed), nullptr);
+		g_signal_connect(profiles.monitor.get(), "changed", G_CALLBACK(profiles_changed),
+		                 nullptr);
 	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(stop_watching), nullptr);
 	show_player_state();
 }
@@ -213,7 +216,8 @@ void watch_profiles()
 std::string confirmation_text(const std::string &player)
 {
 	return "Etes-vous sûr de\nvouloir définitivement\nsupprimer l'utilisateur suivant\n"
-	       "et tous ses records ?\n\n" + player;
+	       "et tous ses records ?\n\n" +
+	       player;
 }
 
 extern "C" void change_joueur(GtkWidget *, gpointer)
@@ -221,7 +225,8 @@ extern "C" void change_joueur(GtkWidget *, gpointer)
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	int count = player ? count_records(*player) : 0;
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.nbretoiles), std::to_string(count).c_str());
-	gtk_widget_set_tooltip_text(ZelkWidget.joueur, player ? displayable(*player).c_str() : nullptr);
+	gtk_widget_set_tooltip_text(ZelkWidget.joueur,
+	                            player ? displayable(*player).c_str() : nullptr);
 	show_player_state();
 }
 
@@ -322,7 +327,8 @@ static void report_remove_failure(const RemoveResult &result)
 	                 result.outcome == RemoveOutcome::failed;
 	if (may_retry)
 		return;
-	gtk_widget_set_sensitive(glade_xml_get_widget(gui_glade_xml3.get(), "bouton_supprimer"), FALSE);
+	gtk_widget_set_sensitive(glade_xml_get_widget(gui_glade_xml3.get(), "bouton_supprimer"),
+	                         FALSE);
 	GtkWidget *cancel = glade_xml_get_widget(gui_glade_xml3.get(), "annuler_suppression");
 	gtk_button_set_label(GTK_BUTTON(cancel), "_Fermer");
 	gtk_widget_grab_focus(cancel);

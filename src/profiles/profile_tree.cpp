@@ -19,12 +19,21 @@ namespace {
 class Fd {
 public:
 	explicit Fd(int fd) : fd_(fd) {}
-	~Fd() { if (fd_ >= 0) close(fd_); }
+	~Fd()
+	{
+		if (fd_ >= 0)
+			close(fd_);
+	}
 	Fd(const Fd &) = delete;
 	Fd &operator=(const Fd &) = delete;
 
 	int get() const { return fd_; }
-	int release() { int fd = fd_; fd_ = -1; return fd; }
+	int release()
+	{
+		int fd = fd_;
+		fd_ = -1;
+		return fd;
+	}
 	explicit operator bool() const { return fd_ >= 0; }
 
 private:
@@ -104,8 +113,7 @@ static bool may_be_directory(unsigned char type)
 static bool names_one_entry(const std::string &name)
 {
 	return !name.empty() && name != "." && name != ".." &&
-	       name.find('/') == std::string::npos &&
-	       name.find('\0') == std::string::npos;
+	       name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
 static bool is_directory(const std::string &path)
@@ -319,7 +327,7 @@ static int rename_fresh(int dir, const char *from, const char *to)
 static std::string hideout_name()
 {
 	static const char letters[] =
-		"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+	        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 	std::random_device source;
 	std::uniform_int_distribution<int> pick(0, sizeof letters - 2);
 	std::string name = hideout_prefix;
@@ -411,7 +419,7 @@ NameProblem check_player_name(std::string_view name)
 	return NameProblem::none;
 }
 
-const char * name_problem_message(NameProblem problem)
+const char *name_problem_message(NameProblem problem)
 {
 	switch (problem) {
 	case NameProblem::none:
@@ -466,14 +474,16 @@ std::string remove_message(const RemoveResult &result)
 		return {};
 	case RemoveOutcome::leftovers:
 		return "Le joueur a été supprimé, mais certains fichiers n'ont pas pu être "
-		       "effacés : ils restent dans « " + result.leftover + " ».";
+		       "effacés : ils restent dans « " +
+		       result.leftover + " ».";
 	case RemoveOutcome::not_a_directory:
 		return "Ce n'est pas un dossier de joueur : il n'a pas été supprimé.";
 	case RemoveOutcome::missing:
 		return "Ce joueur n'existe plus.";
 	case RemoveOutcome::not_allowed:
 		if (result.error == EROFS)
-			return "Impossible de supprimer ce joueur : le disque est en lecture seule.";
+			return "Impossible de supprimer ce joueur : le disque est en lecture "
+			       "seule.";
 		return "Impossible de supprimer ce joueur : accès refusé.";
 	case RemoveOutcome::failed:
 		break;

@@ -34,7 +34,7 @@ enum class RemoveOutcome { removed, leftovers, not_a_directory, missing, not_all
 
 struct RemoveResult {
 	RemoveOutcome outcome;
-	int error;             // errno behind the outcome, 0 when there is none
+	int error; // errno behind the outcome, 0 when there is none
 	std::string leftover;
 };
 

@@ -16,8 +16,8 @@ using GladeInterfacePtr = std::unique_ptr<GladeInterface, GladeInterfaceFree>;
 
 // The ids the handlers look up in each sub-window, the window's own first.
 static const std::vector<std::vector<const char *>> sub_window_ids = {
-	{"ajout", "entry1", "erreur_ajout"},
-	{"suppression", "label22", "erreur_suppression", "bouton_supprimer", "annuler_suppression"},
+        {"ajout", "entry1", "erreur_ajout"},
+        {"suppression", "label22", "erreur_suppression", "bouton_supprimer", "annuler_suppression"},
 };
 
 static const GladeWidgetInfo *find_widget(const GladeWidgetInfo *info, const char *id)
@@ -43,7 +43,8 @@ static const GladeWidgetInfo *find_toplevel(const GladeInterface *interface, con
 // lacks one of their widgets is refused now rather than on that click.
 static void check_sub_windows(const std::string &text)
 {
-	GladeInterfacePtr interface(glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
+	GladeInterfacePtr interface(
+	        glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
 	if (!interface)
 		zelk_gui_error(interface_error);
 	for (const std::vector<const char *> &ids : sub_window_ids) {
@@ -85,8 +86,9 @@ static void list_players_in_a_list()
 static GtkTreeView *tree_view_in(GtkWidget *widget, GtkTreeModel *model)
 {
 	if (GTK_IS_TREE_VIEW(widget))
-		return gtk_tree_view_get_model(GTK_TREE_VIEW(widget)) == model ? GTK_TREE_VIEW(widget)
-		                                                                : nullptr;
+		return gtk_tree_view_get_model(GTK_TREE_VIEW(widget)) == model
+		               ? GTK_TREE_VIEW(widget)
+		               : nullptr;
 	if (!GTK_IS_CONTAINER(widget))
 		return nullptr;
 	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
@@ -124,7 +126,8 @@ void zelk_gui_load()
 	const std::string &text = zelk_interface_read();
 	gui_glade_xml = zelk_tree_load("main");
 	load_main_widgets(gui_glade_xml.get());
-	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(gtk_widget_destroyed), &ZelkWidget.main);
+	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(gtk_widget_destroyed),
+	                 &ZelkWidget.main);
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);

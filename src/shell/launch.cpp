@@ -3,7 +3,6 @@
 #include "base/widgets.h"
 #include "base/platform.h"
 
-
 char mode_letter(int position)
 {
 	if (position >= 1 && position <= 4)
@@ -14,12 +13,11 @@ char mode_letter(int position)
 }
 
 std::vector<std::string> game_arguments(const std::string &player, char letter,
-                                        const std::string &resolution,
-                                        const std::string &langue,
+                                        const std::string &resolution, const std::string &langue,
                                         bool checkbutton3, bool checkbutton4)
 {
-	return {player, std::string("-") + letter, resolution, langue,
-	        checkbutton3 ? "1" : "0", checkbutton4 ? "1" : "0"};
+	return {player, std::string("-") + letter, resolution,
+	        langue, checkbutton3 ? "1" : "0",  checkbutton4 ? "1" : "0"};
 }
 
 static bool is_on(GtkWidget *check)
@@ -32,8 +30,8 @@ static bool is_on(GtkWidget *check)
 static void report_start_failure(const std::string &why)
 {
 	GtkWidget *dialog = gtk_message_dialog_new(
-		GTK_WINDOW(ZelkWidget.main), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-		GTK_BUTTONS_NONE, "Impossible de lancer le jeu « %s ».", game_program);
+	        GTK_WINDOW(ZelkWidget.main), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE,
+	        "Impossible de lancer le jeu « %s ».", game_program);
 	// Not the stock button, whose label follows the locale: the launcher
 	// speaks French whatever the locale.
 	gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
@@ -54,8 +52,8 @@ extern "C" void lancer_jeu(GtkWidget *, gpointer)
 	std::string langue = combo_active_text(ZelkWidget.langue).value_or("");
 	std::string resolution = combo_active_text(ZelkWidget.resolution).value_or("");
 
-	std::string why = start_program(game_program,
-		game_arguments(*player, letter, resolution, langue, check3, check4));
+	std::string why = start_program(
+	        game_program, game_arguments(*player, letter, resolution, langue, check3, check4));
 	if (!why.empty()) {
 		report_start_failure(why);
 		return;

@@ -16,8 +16,7 @@ char mode_letter(int position);
 // The game's arguments, in the order of its command line: player, "-" and
 // the mode letter, resolution, language, then the two switches as "1"/"0".
 std::vector<std::string> game_arguments(const std::string &player, char letter,
-                                        const std::string &resolution,
-                                        const std::string &langue,
+                                        const std::string &resolution, const std::string &langue,
                                         bool checkbutton3, bool checkbutton4);
 
 extern "C" void lancer_jeu(GtkWidget *widget, gpointer data);

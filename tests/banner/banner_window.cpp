@@ -50,10 +50,11 @@ int BannerWindow::height() const
 void BannerWindow::settle()
 {
 	// X answers asynchronously: the map may come a while after the show.
-	wait_until([&] { return gtk_widget_get_mapped(area_); }, std::chrono::seconds(2), [] {
-		drain();
-		g_usleep(2000);
-	});
+	wait_until([&] { return gtk_widget_get_mapped(area_); }, std::chrono::seconds(2),
+	           [] {
+		           drain();
+		           g_usleep(2000);
+	           });
 	drain();
 	drain();
 }

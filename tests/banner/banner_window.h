@@ -11,10 +11,10 @@
 // Whether there is an X display with GLX to open the window on.
 bool have_gl();
 
-#define REQUIRE_GL()                                                   \
-	do {                                                           \
-		if (!have_gl())                                        \
-			GTEST_SKIP() << "needs an X display with GLX"; \
+#define REQUIRE_GL()                                                                               \
+	do {                                                                                       \
+		if (!have_gl())                                                                    \
+			GTEST_SKIP() << "needs an X display with GLX";                             \
 	} while (0)
 
 class BannerWindow {

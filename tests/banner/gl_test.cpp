@@ -57,7 +57,8 @@ struct Frame {
 	Rgb at(double x, double y, double z) const
 	{
 		GLdouble wx, wy, wz;
-		gluProject(x, y, z, projection.model, projection.proj, projection.view, &wx, &wy, &wz);
+		gluProject(x, y, z, projection.model, projection.proj, projection.view, &wx, &wy,
+		           &wz);
 		size_t o = (size_t(wy) * projection.view[2] + size_t(wx)) * 4;
 		return {pixels.at(o), pixels.at(o + 1), pixels.at(o + 2)};
 	}
@@ -115,7 +116,8 @@ TEST(BannerArea, ConfigureSetsViewportAndAspect)
 	ASSERT_EQ(window.height(), 170);
 	ASSERT_TRUE(window.with_gl([] {
 		Projection p = current_projection();
-		EXPECT_EQ(std::vector<GLint>(p.view, p.view + 4), (std::vector<GLint>{0, 0, 300, 170}));
+		EXPECT_EQ(std::vector<GLint>(p.view, p.view + 4),
+		          (std::vector<GLint>{0, 0, 300, 170}));
 		// gluPerspective puts f / aspect and f on the diagonal.
 		EXPECT_NEAR(p.proj[5] / p.proj[0], 300.0 / 170.0, 1e-9);
 	}));
@@ -176,8 +178,10 @@ TEST(BannerFrame, MapsThePictureUprightOntoEveryTile)
 		for (const auto &[row, column] : tiles) {
 			double z = std::sin((row + column) * 2 * 3.14159265 / 7);
 			for (const auto &[u, v] : inside) {
-				SCOPED_TRACE(testing::Message() << "tile " << row << "," << column << " at " << u << "," << v);
-				Rgb c = f.at(-38.75 + 5.17 * (column + u), -16.5 + 4.125 * (row + v), z);
+				SCOPED_TRACE(testing::Message() << "tile " << row << "," << column
+				                                << " at " << u << "," << v);
+				Rgb c = f.at(-38.75 + 5.17 * (column + u),
+				             -16.5 + 4.125 * (row + v), z);
 				ASSERT_GT(c[2], 150);
 				EXPECT_NEAR(double(c[0]) / c[2], (column + u) / 15, 0.01);
 				EXPECT_NEAR(double(c[1]) / c[2], (row + v) / 8, 0.01);
@@ -214,11 +218,11 @@ TEST(FrameTiming, PhaseFollowsTheTicksModuloTwoPi)
 		double ticks;
 		double phase;
 	} cases[] = {
-		{0, 0},
-		{1300000, 1},
-		{-1300000, two_pi - 1},	// a counter that goes back moves the wave back
-		{two_pi * ticks_per_radian * 3 + 2600000, 2},
-		{two_pi * ticks_per_radian * 1e4 + 650000, 0.5},
+	        {0, 0},
+	        {1300000, 1},
+	        {-1300000, two_pi - 1}, // a counter that goes back moves the wave back
+	        {two_pi * ticks_per_radian * 3 + 2600000, 2},
+	        {two_pi * ticks_per_radian * 1e4 + 650000, 0.5},
 	};
 	for (const Case &c : cases) {
 		float got = banner::phase_after(std::int64_t(std::llround(c.ticks)));
@@ -254,8 +258,9 @@ TEST(FrameTiming, WaveKeepsMovingThroughADay)
 				double moved = std::remainder(double(phase) - previous, 2 * M_PI);
 				long double elapsed = (long double)t * radians_per_tick;
 				ASSERT_NEAR(moved, want_step, 1e-6) << "after " << t << " ticks";
-				ASSERT_NEAR(std::sin(double(phase)), double(std::sin(elapsed)), 2e-6)
-					<< "after " << t << " ticks";
+				ASSERT_NEAR(std::sin(double(phase)), double(std::sin(elapsed)),
+				            2e-6)
+				        << "after " << t << " ticks";
 				checked++;
 			}
 			previous = phase;

@@ -25,14 +25,14 @@ static std::string shown(GtkWidget *area)
 {
 	GtkAllocation a;
 	gtk_widget_get_allocation(area, &a);
-	GObjectPtr<GdkPixbuf> p(gdk_pixbuf_get_from_drawable(nullptr, gtk_widget_get_window(area), nullptr,
-	                                      0, 0, 0, 0, a.width, a.height));
+	GObjectPtr<GdkPixbuf> p(gdk_pixbuf_get_from_drawable(
+	        nullptr, gtk_widget_get_window(area), nullptr, 0, 0, 0, 0, a.width, a.height));
 	if (!p)
 		return {};
 	const guchar *bytes = gdk_pixbuf_get_pixels(p.get());
 	return std::string(reinterpret_cast<const char *>(bytes),
 	                   gdk_pixbuf_get_rowstride(p.get()) * (a.height - 1) +
-	                   a.width * gdk_pixbuf_get_n_channels(p.get()));
+	                           a.width * gdk_pixbuf_get_n_channels(p.get()));
 }
 
 TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
@@ -55,7 +55,7 @@ TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
 		return first.find_first_not_of('\0') != std::string::npos;
 	})) << "nothing was drawn";
 	EXPECT_TRUE(pump_until([&] { return shown(ZelkWidget.gl_area) != first; }))
-		<< "the wave did not move";
+	        << "the wave did not move";
 }
 
 TEST_F(GuiTest, BannerStopsWithItsWindow)
@@ -104,8 +104,9 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 	// Past the first frames of a freshly mapped area.
 	ASSERT_TRUE(pump_until([] { return banner::wave.frames > 5; })) << "no frames drawn";
 	const Away ways[] = {
-		{"hidden", gtk_widget_hide, gtk_widget_show},
-		{"iconified", [](GtkWidget *w) { x_map(w, false); }, [](GtkWidget *w) { x_map(w, true); }},
+	        {"hidden", gtk_widget_hide, gtk_widget_show},
+	        {"iconified", [](GtkWidget *w) { x_map(w, false); },
+	         [](GtkWidget *w) { x_map(w, true); }},
 	};
 	for (const Away &away : ways) {
 		SCOPED_TRACE(away.how);
@@ -122,7 +123,7 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 		std::int64_t shown_at = performance_counter();
 		away.come_back(ZelkWidget.main);
 		ASSERT_TRUE(pump_until([&] { return banner::wave.frames > frames; }, 5s))
-			<< "the banner did not come back";
+		        << "the banner did not come back";
 		std::int64_t seen_at = performance_counter();
 		// The wave went on while nobody saw it: the first frame back shows
 		// the phase of its own moment, not the one it was left at.
@@ -133,7 +134,7 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 		EXPECT_GE(at, -1e-6) << "the first frame back shows the past";
 		EXPECT_LE(at, turn(from, to) + 1e-6) << "the first frame back shows the future";
 		EXPECT_TRUE(pump_until([&] { return banner::wave.frames > frames + 5; }, 5s))
-			<< "the wave did not go on";
+		        << "the wave did not go on";
 	}
 }
 
@@ -195,10 +196,12 @@ TEST(BannerStartup, FifoAsTextureNeitherBlocksNorStops)
 	Display *d = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
 	LauncherProcess p(dir.path());
 	std::vector<Window> windows;
-	wait_until([&] {
-		windows = x_windows_of(d, p.pid());
-		return !windows.empty() || !p.running();
-	}, 10s);
+	wait_until(
+	        [&] {
+		        windows = x_windows_of(d, p.pid());
+		        return !windows.empty() || !p.running();
+	        },
+	        10s);
 	ASSERT_EQ(windows.size(), 1u) << "the launcher shows no window";
 	close_window(d, windows.front());
 	std::optional<int> status = p.wait(10s);

@@ -67,19 +67,20 @@ TEST(TgaRead, ConvertsEveryDepthToOpenGLOrder)
 		PixelFormat format;
 		Bytes first_stored, first_gl;
 	} cases[] = {
-		{2, 24, PixelFormat::rgb, {0x10, 0x20, 0x30}, {0x30, 0x20, 0x10}},
-		{2, 32, PixelFormat::rgba, {1, 2, 3, 4}, {3, 2, 1, 4}},
-		{3, 8, PixelFormat::gray, {0x7f}, {0x7f}},
-		// Type and depth are not held against each other.
-		{3, 24, PixelFormat::rgb, {1, 2, 3}, {3, 2, 1}},
-		{2, 8, PixelFormat::gray, {9}, {9}},
+	        {2, 24, PixelFormat::rgb, {0x10, 0x20, 0x30}, {0x30, 0x20, 0x10}},
+	        {2, 32, PixelFormat::rgba, {1, 2, 3, 4}, {3, 2, 1, 4}},
+	        {3, 8, PixelFormat::gray, {0x7f}, {0x7f}},
+	        // Type and depth are not held against each other.
+	        {3, 24, PixelFormat::rgb, {1, 2, 3}, {3, 2, 1}},
+	        {2, 8, PixelFormat::gray, {9}, {9}},
 	};
 	for (const Case &c : cases) {
 		SCOPED_TRACE(c.depth);
 		int bpp = c.depth / 8;
 		std::string pixels = str(c.first_stored) + std::string(3 * bpp, '\x55');
 		TgaImage img;
-		ASSERT_EQ(read_bytes(tga_header({0, 0, c.type, 2, 2, c.depth, 0}) + pixels, img), TGA_OK);
+		ASSERT_EQ(read_bytes(tga_header({0, 0, c.type, 2, 2, c.depth, 0}) + pixels, img),
+		          TGA_OK);
 		EXPECT_EQ(img.width, 2);
 		EXPECT_EQ(img.height, 2);
 		EXPECT_EQ(img.format, c.format);
@@ -93,10 +94,12 @@ TEST(TgaRead, PutsBottomRowAndLeftColumnFirstForEveryOrigin)
 	// Bits 5 and 4 give the origin; the low bits (alpha size) change nothing.
 	for (int bpp : {1, 3, 4}) {
 		for (int descriptor : {0x00, 0x20, 0x10, 0x30, 0x28}) {
-			SCOPED_TRACE(testing::Message() << bpp << " bytes, descriptor " << descriptor);
+			SCOPED_TRACE(testing::Message()
+			             << bpp << " bytes, descriptor " << descriptor);
 			Bytes want = picture(bpp);
 			TgaImage img;
-			std::string file = tga_file({0, 0, 2, 4, 2, bpp * 8, descriptor}, str(want));
+			std::string file =
+			        tga_file({0, 0, 2, 4, 2, bpp * 8, descriptor}, str(want));
 			ASSERT_EQ(read_bytes(file, img), TGA_OK);
 			EXPECT_EQ(img.pixels, want);
 		}
@@ -124,26 +127,27 @@ TEST(TgaRead, RefusesAtTheFirstFailingCheck)
 		TgaHeader h;
 		int code;
 	} cases[] = {
-		{{0, 1, 2, 2, 2, 24, 0}, TGA_ERR_TYPE},
-		{{0, 0, 1, 2, 2, 24, 0}, TGA_ERR_TYPE},
-		{{0, 0, 9, 2, 2, 24, 0}, TGA_ERR_TYPE},
-		{{0, 0, 10, 2, 2, 24, 0}, TGA_ERR_TYPE},
-		{{0, 0, 0, 2, 2, 24, 0}, TGA_ERR_TYPE},
-		{{0, 0, 2, 1, 2, 24, 0}, TGA_ERR_SIZE},
-		{{0, 0, 2, 4096, 2, 24, 0}, TGA_ERR_SIZE},
-		{{0, 0, 2, 0, 2, 24, 0}, TGA_ERR_SIZE},
-		{{0, 0, 2, 2, 3, 24, 0}, TGA_ERR_SIZE},
-		{{0, 0, 2, 2, 65535, 24, 0}, TGA_ERR_SIZE},
-		{{0, 0, 2, 2, 2, 16, 0}, TGA_ERR_DEPTH},
-		{{0, 0, 2, 2, 2, 15, 0}, TGA_ERR_DEPTH},
-		{{0, 0, 2, 2, 2, 0, 0}, TGA_ERR_DEPTH},
-		// Several faults: the first in the order type, size, depth wins.
-		{{0, 1, 2, 1, 2, 16, 0}, TGA_ERR_TYPE},
-		{{0, 0, 2, 2, 6, 16, 0}, TGA_ERR_SIZE},
+	        {{0, 1, 2, 2, 2, 24, 0}, TGA_ERR_TYPE},
+	        {{0, 0, 1, 2, 2, 24, 0}, TGA_ERR_TYPE},
+	        {{0, 0, 9, 2, 2, 24, 0}, TGA_ERR_TYPE},
+	        {{0, 0, 10, 2, 2, 24, 0}, TGA_ERR_TYPE},
+	        {{0, 0, 0, 2, 2, 24, 0}, TGA_ERR_TYPE},
+	        {{0, 0, 2, 1, 2, 24, 0}, TGA_ERR_SIZE},
+	        {{0, 0, 2, 4096, 2, 24, 0}, TGA_ERR_SIZE},
+	        {{0, 0, 2, 0, 2, 24, 0}, TGA_ERR_SIZE},
+	        {{0, 0, 2, 2, 3, 24, 0}, TGA_ERR_SIZE},
+	        {{0, 0, 2, 2, 65535, 24, 0}, TGA_ERR_SIZE},
+	        {{0, 0, 2, 2, 2, 16, 0}, TGA_ERR_DEPTH},
+	        {{0, 0, 2, 2, 2, 15, 0}, TGA_ERR_DEPTH},
+	        {{0, 0, 2, 2, 2, 0, 0}, TGA_ERR_DEPTH},
+	        // Several faults: the first in the order type, size, depth wins.
+	        {{0, 1, 2, 1, 2, 16, 0}, TGA_ERR_TYPE},
+	        {{0, 0, 2, 2, 6, 16, 0}, TGA_ERR_SIZE},
 	};
 	for (const Case &c : cases) {
-		SCOPED_TRACE(testing::Message() << "type " << c.h.type << " cmap " << c.h.cmap << " "
-		                                << c.h.width << "x" << c.h.height << "x" << c.h.depth);
+		SCOPED_TRACE(testing::Message()
+		             << "type " << c.h.type << " cmap " << c.h.cmap << " " << c.h.width
+		             << "x" << c.h.height << "x" << c.h.depth);
 		TgaImage img;
 		img.format = PixelFormat::gray;
 		EXPECT_EQ(read_bytes(tga_header(c.h) + std::string(4 * 4, '\0'), img), c.code);
@@ -156,13 +160,15 @@ TEST(TgaRead, RefusesAtTheFirstFailingCheck)
 TEST(TgaRead, AcceptsPowersOfTwoFrom2To2048OnEachSide)
 {
 	for (int v = -2; v <= 4097; v++) {
-		bool power = v == 2 || v == 4 || v == 8 || v == 16 || v == 32 || v == 64 || v == 128 ||
-		             v == 256 || v == 512 || v == 1024 || v == 2048;
+		bool power = v == 2 || v == 4 || v == 8 || v == 16 || v == 32 || v == 64 ||
+		             v == 128 || v == 256 || v == 512 || v == 1024 || v == 2048;
 		ASSERT_EQ(checkSize(v), power ? 1 : 0) << v;
 	}
 	TgaImage img;
-	EXPECT_EQ(read_bytes(tga_header({0, 0, 3, 2048, 2, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
-	EXPECT_EQ(read_bytes(tga_header({0, 0, 3, 2, 2048, 8, 0}) + std::string(4096, '\1'), img), TGA_OK);
+	EXPECT_EQ(read_bytes(tga_header({0, 0, 3, 2048, 2, 8, 0}) + std::string(4096, '\1'), img),
+	          TGA_OK);
+	EXPECT_EQ(read_bytes(tga_header({0, 0, 3, 2, 2048, 8, 0}) + std::string(4096, '\1'), img),
+	          TGA_OK);
 	EXPECT_EQ(img.height, 2048);
 }
 
@@ -193,12 +199,14 @@ TEST(TgaRead, ReadsFilesOfOtherTools)
 	Bytes rgb = picture(3), rgba = picture(4), grey = picture(1);
 	auto top_down = [](const Bytes &p) {
 		size_t half = p.size() / 2;
-		return std::string(p.begin() + half, p.end()) + std::string(p.begin(), p.begin() + half);
+		return std::string(p.begin() + half, p.end()) +
+		       std::string(p.begin(), p.begin() + half);
 	};
 	write_file(dir / "in.ppm", "P6\n4 2\n255\n" + top_down(rgb));
 	write_file(dir / "in.pgm", "P5\n4 2\n255\n" + top_down(grey));
-	write_file(dir / "in.pam", "P7\nWIDTH 4\nHEIGHT 2\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" +
-	                            top_down(rgba));
+	write_file(dir / "in.pam",
+	           "P7\nWIDTH 4\nHEIGHT 2\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" +
+	                   top_down(rgba));
 	std::string in_ppm = (dir / "in.ppm").string(), in_pgm = (dir / "in.pgm").string();
 	std::string in_pam = (dir / "in.pam").string(), out = (dir / "out.tga").string();
 	std::string tga_out = "tga:" + out;
@@ -209,18 +217,38 @@ TEST(TgaRead, ReadsFilesOfOtherTools)
 		int code;
 		Bytes want;
 	} cases[] = {
-		{{pamtotga, "-norle", "-rgb", in_ppm}, 0x00, true, TGA_OK, rgb},
-		{{pamtotga, "-norle", "-mono", in_pgm}, 0x00, true, TGA_OK, grey},
-		{{convert, in_ppm, "-orient", "TopLeft", "-compress", "None", "-type", "TrueColor", tga_out},
-		 0x20, false, TGA_OK, rgb},
-		{{convert, in_ppm, "-set", "comment", "crates", "-orient", "TopLeft", "-compress", "None",
-		  "-type", "TrueColor", tga_out}, 0x20, true, TGA_OK, rgb},
-		{{convert, in_pam, "-orient", "TopLeft", "-compress", "None", tga_out}, 0x20, false, TGA_OK, rgba},
-		{{convert, in_pgm, "-orient", "TopLeft", "-compress", "None", "-type", "Grayscale", tga_out},
-		 0x20, false, TGA_OK, grey},
-		{{pamtotga, "-cmap", "-norle", in_ppm}, 0x00, true, TGA_ERR_TYPE, {}},
-		{{pamtotga, "-rgb", in_ppm}, 0x00, true, TGA_ERR_TYPE, {}},
-		{{convert, in_ppm, "-orient", "TopLeft", "-compress", "RLE", tga_out}, 0x20, false, TGA_ERR_TYPE, {}},
+	        {{pamtotga, "-norle", "-rgb", in_ppm}, 0x00, true, TGA_OK, rgb},
+	        {{pamtotga, "-norle", "-mono", in_pgm}, 0x00, true, TGA_OK, grey},
+	        {{convert, in_ppm, "-orient", "TopLeft", "-compress", "None", "-type", "TrueColor",
+	          tga_out},
+	         0x20,
+	         false,
+	         TGA_OK,
+	         rgb},
+	        {{convert, in_ppm, "-set", "comment", "crates", "-orient", "TopLeft", "-compress",
+	          "None", "-type", "TrueColor", tga_out},
+	         0x20,
+	         true,
+	         TGA_OK,
+	         rgb},
+	        {{convert, in_pam, "-orient", "TopLeft", "-compress", "None", tga_out},
+	         0x20,
+	         false,
+	         TGA_OK,
+	         rgba},
+	        {{convert, in_pgm, "-orient", "TopLeft", "-compress", "None", "-type", "Grayscale",
+	          tga_out},
+	         0x20,
+	         false,
+	         TGA_OK,
+	         grey},
+	        {{pamtotga, "-cmap", "-norle", in_ppm}, 0x00, true, TGA_ERR_TYPE, {}},
+	        {{pamtotga, "-rgb", in_ppm}, 0x00, true, TGA_ERR_TYPE, {}},
+	        {{convert, in_ppm, "-orient", "TopLeft", "-compress", "RLE", tga_out},
+	         0x20,
+	         false,
+	         TGA_ERR_TYPE,
+	         {}},
 	};
 	for (Case &c : cases) {
 		SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
@@ -349,8 +377,10 @@ TEST(TgaLoad, ReadsAFileItMayNotWrite)
 	REQUIRE_GL();
 	TempDir dir;
 	BannerWindow window;
-	const fs::perms read = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-	const fs::perms enter = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+	const fs::perms read =
+	        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+	const fs::perms enter =
+	        fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 	fs::permissions(dir.path(), read | enter | fs::perms::owner_write);
 	fs::path path = dir / "read-only.tga";
 	write_file(path, tga_header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4");
@@ -380,7 +410,8 @@ TEST(TgaRead, RefusesAtOnceWhatIsNotARegularFile)
 		SCOPED_TRACE(name);
 		fs::path path = dir / name;
 		TgaImage img;
-		auto load = std::async(std::launch::async, [&] { return loadTGA(path.c_str(), img); });
+		auto load =
+		        std::async(std::launch::async, [&] { return loadTGA(path.c_str(), img); });
 		if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
 			// A writer lets a reader stuck in open() go, so the test can end.
 			int writer = open((dir / "fifo.tga").c_str(), O_WRONLY | O_NONBLOCK);

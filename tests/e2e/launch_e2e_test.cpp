@@ -9,8 +9,18 @@ namespace fs = std::filesystem;
 
 // Positions in the interface file's lists.
 enum { francais, english };
-enum { plein_ecran_title, fs_640, fs_800, fs_1024, fs_1280, dashes, fenetre_title, w_640, w_800,
-       w_1024 };
+enum {
+	plein_ecran_title,
+	fs_640,
+	fs_800,
+	fs_1024,
+	fs_1280,
+	dashes,
+	fenetre_title,
+	w_640,
+	w_800,
+	w_1024
+};
 
 TEST_F(EndToEnd, KeyboardChoicesBecomeTheGameArguments)
 {

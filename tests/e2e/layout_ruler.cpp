@@ -38,7 +38,8 @@ static Rect place(GtkWidget *widget)
 	GtkWidget *top = gtk_widget_get_toplevel(widget);
 	int x = 0, y = 0;
 	if (!gtk_widget_translate_coordinates(widget, top, 0, 0, &x, &y))
-		throw std::runtime_error(std::string("cannot place a ") + G_OBJECT_TYPE_NAME(widget));
+		throw std::runtime_error(std::string("cannot place a ") +
+		                         G_OBJECT_TYPE_NAME(widget));
 	return {x, y, widget->allocation.width, widget->allocation.height};
 }
 
@@ -88,7 +89,8 @@ static GtkWidget *popped_up_rows()
 	GtkWidget *found = nullptr;
 	for (GList *l = windows; l && !found; l = l->next) {
 		GtkWidget *w = GTK_WIDGET(l->data);
-		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP && GTK_WIDGET_MAPPED(w))
+		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP &&
+		    GTK_WIDGET_MAPPED(w))
 			found = rows_widget_in(w);
 	}
 	g_list_free(windows);
@@ -152,8 +154,8 @@ public:
 			gtk_widget_destroy(ZelkWidget.suppression);
 		if (ZelkWidget.main) {
 			// Its destruction would quit a main loop that is not running.
-			g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit,
-			                                     nullptr);
+			g_signal_handlers_disconnect_by_func(ZelkWidget.main,
+			                                     (gpointer)gtk_main_quit, nullptr);
 			gtk_widget_destroy(ZelkWidget.main);
 		}
 		pump_events(50);
@@ -185,7 +187,8 @@ LauncherLayout measure_launcher(const fs::path &gamedir)
 	for (const char *id : {"langue", "resolution", "joueur"}) {
 		GtkWidget *combo = glade_xml_get_widget(gui_glade_xml.get(), id);
 		GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
-		if (gtk_tree_model_iter_n_children(model, nullptr) > 0) // an empty one pops nothing up
+		if (gtk_tree_model_iter_n_children(model, nullptr) >
+		    0) // an empty one pops nothing up
 			layout.popups[id] = measure_popup(combo);
 	}
 

@@ -30,7 +30,7 @@ struct PopupLayout {
 
 struct LauncherLayout {
 	WindowLayout main;
-	Rect banner; // the drawing area at the top of the main window
+	Rect banner;         // the drawing area at the top of the main window
 	WindowLayout add;    // "Nouveau joueur"
 	WindowLayout remove; // "Supprimer un joueur", for the player selected at start-up
 	std::map<std::string, PopupLayout> popups; // by combo box id

@@ -49,7 +49,7 @@ TEST_F(EndToEnd, AddWindowByKeyboard)
 	focus_window(main_window);
 	press_keys({"Return"});
 	EXPECT_FALSE(wait_until([&] { return fs::exists(dir / "args.out"); }, 1500ms))
-		<< "a second Enter started the game";
+	        << "a second Enter started the game";
 	ASSERT_TRUE(launcher_running());
 	press_keys({"Escape", "alt+j"});
 	expect_game_started_with(defaults_after("Carla"));
@@ -71,11 +71,11 @@ TEST_F(EndToEnd, AddWindowByMouse)
 	Rect main = window_info(main_window).value().frame;
 	const Rect &jouer = layout.main["bouton_jouer"];
 	ASSERT_FALSE(window_info(add).value().frame.contains(main.x + jouer.center_x(),
-	                                                      main.y + jouer.center_y()))
-		<< "the add window covers the start button";
+	                                                     main.y + jouer.center_y()))
+	        << "the add window covers the start button";
 	click_in_main("bouton_jouer");
 	EXPECT_FALSE(wait_until([&] { return fs::exists(dir / "args.out"); }, 1500ms))
-		<< "the game started from under the add window";
+	        << "the game started from under the add window";
 	ASSERT_TRUE(launcher_running());
 
 	click(add, layout.add, "annuler_ajout");

@@ -72,7 +72,8 @@ void EndToEnd::start()
 			std::optional<XWindow> w = window_info(child);
 			if (w && w->viewable && !w->input_only &&
 			    w->frame.x - frame.x == layout.banner.x &&
-			    w->frame.y - frame.y == layout.banner.y && w->frame.same_size(layout.banner))
+			    w->frame.y - frame.y == layout.banner.y &&
+			    w->frame.same_size(layout.banner))
 				banner_window = child;
 		}
 		return banner_window != 0;
@@ -97,7 +98,8 @@ void EndToEnd::settle()
 			return true;
 		});
 		if (!drawn)
-			throw std::runtime_error("the banner stands still: the launcher is busy, or has no GL");
+			throw std::runtime_error(
+			        "the banner stands still: the launcher is busy, or has no GL");
 	}
 }
 
@@ -165,8 +167,9 @@ void EndToEnd::expect_game_started_with(const std::vector<std::string> &expected
 	std::optional<int> status = launcher->wait(std::chrono::seconds(20));
 	ASSERT_TRUE(status.has_value()) << "the launcher did not end";
 	EXPECT_EQ(*status, 0);
-	ASSERT_TRUE(wait_until([&] { return fs::exists(dir / "args.out"); }, std::chrono::seconds(5)))
-		<< "the game was not started";
+	ASSERT_TRUE(
+	        wait_until([&] { return fs::exists(dir / "args.out"); }, std::chrono::seconds(5)))
+	        << "the game was not started";
 	std::vector<std::string> args = read_stand_in_args(dir.path());
 	ASSERT_FALSE(args.empty());
 	EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);

@@ -102,8 +102,9 @@ static Rect screen()
 std::vector<XWindow> windows_of(pid_t pid)
 {
 	// Finds nothing: status 1 and no output.
-	ProcessResult r = run_process(
-		{"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)}, tool_time, quietly);
+	ProcessResult r =
+	        run_process({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)},
+	                    tool_time, quietly);
 	std::vector<XWindow> found;
 	std::istringstream ids(r.output);
 	WindowId id;
@@ -121,9 +122,11 @@ std::vector<XWindow> windows_of(pid_t pid)
 
 std::vector<WindowId> children_of(WindowId id)
 {
-	ProcessResult r = run_process({"xwininfo", "-children", "-id", hex(id)}, tool_time, quietly);
+	ProcessResult r =
+	        run_process({"xwininfo", "-children", "-id", hex(id)}, tool_time, quietly);
 	std::vector<WindowId> children;
-	std::istringstream lines(r.output.substr(std::min(r.output.size(), r.output.find("children:"))));
+	std::istringstream lines(
+	        r.output.substr(std::min(r.output.size(), r.output.find("children:"))));
 	for (std::string line; std::getline(lines, line);) {
 		std::istringstream words(line);
 		std::string word;
@@ -144,11 +147,12 @@ std::optional<std::string> window_pixels(WindowId id)
 		gdk_drawable_get_size(window.get(), &width, &height);
 		GdkColormap *colors = gdk_screen_get_system_colormap(gdk_screen_get_default());
 		GObjectPtr<GdkPixbuf> image{gdk_pixbuf_get_from_drawable(
-			nullptr, window.get(), colors, 0, 0, 0, 0, width, height)};
+		        nullptr, window.get(), colors, 0, 0, 0, 0, width, height)};
 		if (image) {
 			int stride = gdk_pixbuf_get_rowstride(image.get());
 			int row = width * gdk_pixbuf_get_n_channels(image.get());
-			const char *bytes = reinterpret_cast<const char *>(gdk_pixbuf_get_pixels(image.get()));
+			const char *bytes =
+			        reinterpret_cast<const char *>(gdk_pixbuf_get_pixels(image.get()));
 			pixels = std::string(bytes, std::size_t(stride) * (height - 1) + row);
 		}
 	}

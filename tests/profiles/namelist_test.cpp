@@ -119,7 +119,8 @@ TEST(TrierListe, MatchesTheExchangeSortOnRandomLists)
 {
 	const std::string bytes = "aAbBzZ_0@[\xc3\xa9";
 	std::mt19937 gen(1234);
-	std::uniform_int_distribution<std::size_t> pick(0, bytes.size() - 1), len(1, 4), size(0, 40);
+	std::uniform_int_distribution<std::size_t> pick(0, bytes.size() - 1), len(1, 4),
+	        size(0, 40);
 
 	for (int round = 0; round < 500; round++) {
 		NameList list(size(gen));

@@ -56,7 +56,6 @@ int exchange_group()
 	return renameat2(AT_FDCWD, "profils/bob/pack", AT_FDCWD, "stash/pack", RENAME_EXCHANGE);
 }
 
-
 // remove_player(name) made by an ordinary user, with at most `max_files`
 // open files when that is not 0. The working directory, a scratch directory
 // of root's, must let the user through to reach profils at all.
@@ -142,7 +141,8 @@ TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
 		for (const HostileName &other : hostile_names) {
 			if (other.problem == c.problem)
 				continue;
-			EXPECT_STRNE(name_problem_message(c.problem), name_problem_message(other.problem));
+			EXPECT_STRNE(name_problem_message(c.problem),
+			             name_problem_message(other.problem));
 		}
 		EXPECT_EQ(*name_problem_message(c.problem) == '\0', c.accepted()) << c.name;
 	}
@@ -337,32 +337,40 @@ TEST(RemovePlayer, AllOrNothingUnderFaults)
 		int error;
 		const char *said;
 	} cases[] = {
-		{"nothing in the way", make_bob, nothing, 0, O::removed, 0, ""},
-		{"profils not writable",
-		 [&](const fs::path &r) { make_bob(r); lock(r / "profils", read_only); },
-		 nothing, 0, O::not_allowed, EACCES, "accès refusé"},
-		{"player unreadable",
-		 [&](const fs::path &r) { make_bob(r); lock(r / "profils/bob", fs::perms::none); },
-		 nothing, 0, O::not_allowed, EACCES, "accès refusé"},
-		{"one group unreadable",
-		 [&](const fs::path &r) {
-			 make_bob(r);
-			 make_locked_group(r);
-			 lock(r / "profils/bob/locked", fs::perms::none);
-		 },
-		 make_locked_group, 0, O::leftovers, EACCES, "certains fichiers n'ont pas pu"},
-		{"deeper than the open-file limit", make_deep_bob, nothing, 16, O::removed, 0, ""},
-		{"player gone", nothing, nothing, 0, O::missing, ENOENT, "n'existe plus"},
-		{"plain file", [](const fs::path &r) { write_file(r / "profils/bob", "x"); },
-		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
-		{"FIFO", [](const fs::path &r) { mkfifo((r / "profils/bob").c_str(), 0644); },
-		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
-		{"dangling link",
-		 [](const fs::path &r) { fs::create_symlink(r / "nowhere", r / "profils/bob"); },
-		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
-		{"link to a file",
-		 [](const fs::path &r) { fs::create_symlink(r / "outside/keep.txt", r / "profils/bob"); },
-		 nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+	        {"nothing in the way", make_bob, nothing, 0, O::removed, 0, ""},
+	        {"profils not writable",
+	         [&](const fs::path &r) {
+		         make_bob(r);
+		         lock(r / "profils", read_only);
+	         },
+	         nothing, 0, O::not_allowed, EACCES, "accès refusé"},
+	        {"player unreadable",
+	         [&](const fs::path &r) {
+		         make_bob(r);
+		         lock(r / "profils/bob", fs::perms::none);
+	         },
+	         nothing, 0, O::not_allowed, EACCES, "accès refusé"},
+	        {"one group unreadable",
+	         [&](const fs::path &r) {
+		         make_bob(r);
+		         make_locked_group(r);
+		         lock(r / "profils/bob/locked", fs::perms::none);
+	         },
+	         make_locked_group, 0, O::leftovers, EACCES, "certains fichiers n'ont pas pu"},
+	        {"deeper than the open-file limit", make_deep_bob, nothing, 16, O::removed, 0, ""},
+	        {"player gone", nothing, nothing, 0, O::missing, ENOENT, "n'existe plus"},
+	        {"plain file", [](const fs::path &r) { write_file(r / "profils/bob", "x"); },
+	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+	        {"FIFO", [](const fs::path &r) { mkfifo((r / "profils/bob").c_str(), 0644); },
+	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+	        {"dangling link",
+	         [](const fs::path &r) { fs::create_symlink(r / "nowhere", r / "profils/bob"); },
+	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
+	        {"link to a file",
+	         [](const fs::path &r) {
+		         fs::create_symlink(r / "outside/keep.txt", r / "profils/bob");
+	         },
+	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
 	};
 
 	for (const auto &c : cases) {

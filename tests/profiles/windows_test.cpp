@@ -23,7 +23,8 @@ protected:
 	{
 		fs::create_directories(dir / "profils" / player / group);
 		for (int i = 0; i < n; i++)
-			write_file(dir / "profils" / player / group / ("r" + std::to_string(i)), "");
+			write_file(dir / "profils" / player / group / ("r" + std::to_string(i)),
+			           "");
 	}
 
 	std::string count_shown() { return label_text(ZelkWidget.nbretoiles); }
@@ -46,7 +47,7 @@ protected:
 		gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), name.c_str());
 		gtk_widget_activate(ZelkWidget.entry1);
 		EXPECT_TRUE(pump_until([&] { return create->activate_timeout == 0; }))
-			<< "the button did not report its click";
+		        << "the button did not report its click";
 		g_object_unref(create);
 		pump_events(20);
 	}
@@ -76,7 +77,8 @@ protected:
 		EXPECT_EQ(ZelkWidget.suppression, nullptr);
 		EXPECT_EQ(ZelkWidget.label22, nullptr);
 		for (GtkWidget *w : toplevels(GTK_TYPE_WINDOW))
-			EXPECT_EQ(w, ZelkWidget.main) << "still shown: " << gtk_window_get_title(GTK_WINDOW(w));
+			EXPECT_EQ(w, ZelkWidget.main)
+			        << "still shown: " << gtk_window_get_title(GTK_WINDOW(w));
 	}
 };
 
@@ -332,7 +334,7 @@ TEST_F(Profiles, EveryButtonSpeaksFrenchWithItsOwnAccessKey)
 		std::sort(keys.begin(), keys.end());
 		EXPECT_GE(keys.size(), 2u);
 		EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end())
-			<< "two access keys alike in " << gtk_window_get_title(GTK_WINDOW(window));
+		        << "two access keys alike in " << gtk_window_get_title(GTK_WINDOW(window));
 	};
 	check(ZelkWidget.main);
 	open_add_window();
@@ -350,15 +352,25 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 	struct Case {
 		const char *what;
 		std::function<void()> spoil;
-		bool anna_listed;  // afterwards
-		bool may_retry;    // the delete button still offered
+		bool anna_listed; // afterwards
+		bool may_retry;   // the delete button still offered
 	};
 	const fs::perms open_dir = fs::perms::owner_all | fs::perms::group_read |
-		fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+	                           fs::perms::group_exec | fs::perms::others_read |
+	                           fs::perms::others_exec;
 	const Case cases[] = {
-		{"profils not writable", [&] { fs::permissions(dir / "profils", open_dir & ~fs::perms::owner_write); }, true, true},
-		{"a group not readable", [&] { fs::permissions(dir / "profils/anna/pack1", fs::perms::none); }, false, false},
-		{"a plain file", [&] { fs::remove_all(dir / "profils/anna"); write_file(dir / "profils/anna", "x"); }, true, false},
+	        {"profils not writable",
+	         [&] { fs::permissions(dir / "profils", open_dir & ~fs::perms::owner_write); },
+	         true, true},
+	        {"a group not readable",
+	         [&] { fs::permissions(dir / "profils/anna/pack1", fs::perms::none); }, false,
+	         false},
+	        {"a plain file",
+	         [&] {
+		         fs::remove_all(dir / "profils/anna");
+		         write_file(dir / "profils/anna", "x");
+	         },
+	         true, false},
 	};
 	for (const Case &c : cases) {
 		SCOPED_TRACE(c.what);
@@ -411,7 +423,8 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	EXPECT_TRUE(pump_until([&] { return player_count() == 3; }, 3s)) << "new player not shown";
 	EXPECT_EQ(active_player(), "Bob");
 	fs::remove_all(dir / "profils/Bob");
-	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s)) << "gone player still shown";
+	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s))
+	        << "gone player still shown";
 	EXPECT_EQ(active_player(), "anna");
 
 	fs::remove_all(dir / "profils/anna");

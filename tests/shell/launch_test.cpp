@@ -53,9 +53,11 @@ protected:
 		EXPECT_EQ(ended_with, 0);
 		EXPECT_EQ(main, nullptr) << "the main window was not destroyed";
 		if (main)
-			g_object_remove_weak_pointer(G_OBJECT(main), reinterpret_cast<gpointer *>(&main));
-		ASSERT_TRUE(wait_until([&] { return fs::exists(dir / "args.out"); }, std::chrono::seconds(5)))
-			<< "the game was not started";
+			g_object_remove_weak_pointer(G_OBJECT(main),
+			                             reinterpret_cast<gpointer *>(&main));
+		ASSERT_TRUE(wait_until([&] { return fs::exists(dir / "args.out"); },
+		                       std::chrono::seconds(5)))
+		        << "the game was not started";
 		std::vector<std::string> args = read_stand_in_args(dir.path());
 		ASSERT_FALSE(args.empty());
 		EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);
@@ -95,8 +97,11 @@ TEST_F(Launch, EachSwitchHasItsOwnField)
 TEST_F(Launch, ResolutionPositionGivesLetterAndItsTextAsItStands)
 {
 	add_player("anna");
-	struct { int position; const char *letter; } cases[] = {
-		{0, "-0"}, {4, "-f"}, {5, "-0"}, {6, "-0"}, {7, "-w"}, {9, "-w"},
+	struct {
+		int position;
+		const char *letter;
+	} cases[] = {
+	        {0, "-0"}, {4, "-f"}, {5, "-0"}, {6, "-0"}, {7, "-w"}, {9, "-w"},
 	};
 	for (auto c : cases) {
 		start();
@@ -150,7 +155,8 @@ TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
 
 	for (bool present : {false, true}) {
 		if (present)
-			fs::permissions(dir / "trovik.exe", fs::perms::owner_read | fs::perms::owner_write);
+			fs::permissions(dir / "trovik.exe",
+			                fs::perms::owner_read | fs::perms::owner_write);
 		else
 			fs::rename(dir / "trovik.exe", dir / "elsewhere");
 		click(main_widget("bouton_jouer"));
@@ -167,7 +173,8 @@ TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
 
 		EXPECT_TRUE(GTK_WIDGET_VISIBLE(ZelkWidget.main));
 		EXPECT_EQ(gtk_combo_box_get_active(combo("resolution")), 8);
-		EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(ZelkWidget.checkbutton4)));
+		EXPECT_TRUE(
+		        gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(ZelkWidget.checkbutton4)));
 		if (!present)
 			fs::rename(dir / "elsewhere", dir / "trovik.exe");
 	}

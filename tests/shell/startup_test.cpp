@@ -40,11 +40,24 @@ TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 	// missing one in lookup order is the one reported.
 	// The sub-windows' ids are checked at start-up too, not when the user
 	// first opens one.
-	const char *order[] = {"main", "langue", "resolution", "joueur", "nbretoiles",
-	                       "checkbutton4", "checkbutton3", "vbox1", "bouton_jouer", "aide_joueur",
-	                       "ajout", "entry1", "erreur_ajout",
-	                       "suppression", "label22", "erreur_suppression",
-	                       "bouton_supprimer", "annuler_suppression"};
+	const char *order[] = {"main",
+	                       "langue",
+	                       "resolution",
+	                       "joueur",
+	                       "nbretoiles",
+	                       "checkbutton4",
+	                       "checkbutton3",
+	                       "vbox1",
+	                       "bouton_jouer",
+	                       "aide_joueur",
+	                       "ajout",
+	                       "entry1",
+	                       "erreur_ajout",
+	                       "suppression",
+	                       "label22",
+	                       "erreur_suppression",
+	                       "bouton_supprimer",
+	                       "annuler_suppression"};
 	for (std::size_t first = 0; first < std::size(order); first++) {
 		TempDir dir;
 		lay_out_game_dir(dir.path());
@@ -53,7 +66,7 @@ TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 		ProcessResult r = run_launcher(dir.path());
 		EXPECT_EQ(r.status, 1) << order[first];
 		EXPECT_EQ(r.output, std::string("libglade error : can't get *") + order[first] +
-		                    "* widget\n");
+		                            "* widget\n");
 	}
 }
 
@@ -98,10 +111,14 @@ TEST(Startup, ExportsExactlyTheEightHandlers)
 		if ((type == "T" || type == "W" || type == "i") && !standard)
 			functions.insert(name);
 	}
-	std::set<std::string> handlers = {"lancer_jeu", "change_joueur", "ouvrir_fenetre_ajout",
-	                                  "fermer_fenetre_ajout", "creer_joueur",
+	std::set<std::string> handlers = {"lancer_jeu",
+	                                  "change_joueur",
+	                                  "ouvrir_fenetre_ajout",
+	                                  "fermer_fenetre_ajout",
+	                                  "creer_joueur",
 	                                  "ouvrir_fenetre_suppression",
-	                                  "fermer_fenetre_suppression", "supprimer_joueur"};
+	                                  "fermer_fenetre_suppression",
+	                                  "supprimer_joueur"};
 	EXPECT_EQ(functions, handlers);
 }
 

@@ -11,10 +11,11 @@ namespace fs = std::filesystem;
 void pump_events(int ms)
 {
 	// Nothing to wait for but the time.
-	wait_until([] { return false; }, std::chrono::milliseconds(ms), [] {
-		if (!g_main_context_iteration(nullptr, FALSE))
-			std::this_thread::sleep_for(std::chrono::milliseconds(1));
-	});
+	wait_until([] { return false; }, std::chrono::milliseconds(ms),
+	           [] {
+		           if (!g_main_context_iteration(nullptr, FALSE))
+			           std::this_thread::sleep_for(std::chrono::milliseconds(1));
+	           });
 }
 
 bool pump_until(const std::function<bool()> &done, std::chrono::milliseconds timeout)
@@ -59,9 +60,18 @@ static GtkWidget *lookup(const GladeXmlPtr &tree, const char *id)
 	return w;
 }
 
-GtkWidget *GuiTest::main_widget(const char *id) { return lookup(gui_glade_xml, id); }
-GtkWidget *GuiTest::add_widget(const char *id) { return lookup(gui_glade_xml2, id); }
-GtkWidget *GuiTest::delete_widget(const char *id) { return lookup(gui_glade_xml3, id); }
+GtkWidget *GuiTest::main_widget(const char *id)
+{
+	return lookup(gui_glade_xml, id);
+}
+GtkWidget *GuiTest::add_widget(const char *id)
+{
+	return lookup(gui_glade_xml2, id);
+}
+GtkWidget *GuiTest::delete_widget(const char *id)
+{
+	return lookup(gui_glade_xml3, id);
+}
 
 void GuiTest::click(GtkWidget *button)
 {

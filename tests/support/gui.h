@@ -34,8 +34,8 @@ protected:
 	void add_player(const std::string &name);
 
 	GtkWidget *main_widget(const char *id);
-	GtkWidget *add_widget(const char *id);     // in the latest add window
-	GtkWidget *delete_widget(const char *id);  // in the latest delete window
+	GtkWidget *add_widget(const char *id);    // in the latest add window
+	GtkWidget *delete_widget(const char *id); // in the latest delete window
 	void click(GtkWidget *button);
 	GtkComboBox *combo(const char *id) { return GTK_COMBO_BOX(main_widget(id)); }
 	std::string label_text(GtkWidget *label);

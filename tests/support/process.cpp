@@ -53,7 +53,8 @@ Process::Process(const std::vector<std::string> &argv, const ProcessOptions &opt
 	posix_spawn_file_actions_addopen(&a.actions, STDOUT_FILENO, out.c_str(),
 	                                 O_WRONLY | O_CREAT | O_TRUNC, 0600);
 	if (options.quiet)
-		posix_spawn_file_actions_addopen(&a.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+		posix_spawn_file_actions_addopen(&a.actions, STDERR_FILENO, "/dev/null", O_WRONLY,
+		                                 0);
 	if (!options.workdir.empty())
 		posix_spawn_file_actions_addchdir_np(&a.actions, options.workdir.c_str());
 	std::vector<std::string> args = argv, env = environment(options.env);
@@ -66,11 +67,13 @@ Process::Process(const std::vector<std::string> &argv, const ProcessOptions &opt
 std::optional<int> Process::wait(std::chrono::milliseconds timeout)
 {
 	int raw;
-	wait_until([&] {
-		if (!status_ && waitpid(pid_, &raw, WNOHANG) == pid_)
-			status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-		return status_.has_value();
-	}, timeout);
+	wait_until(
+	        [&] {
+		        if (!status_ && waitpid(pid_, &raw, WNOHANG) == pid_)
+			        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+		        return status_.has_value();
+	        },
+	        timeout);
 	return status_;
 }
 
@@ -102,7 +105,7 @@ static ProcessOptions in_dir(const fs::path &workdir, const std::string &display
 }
 
 LauncherProcess::LauncherProcess(const fs::path &workdir, const std::string &display)
-	: Process({GTKTROVIK_BIN}, in_dir(workdir, display))
+    : Process({GTKTROVIK_BIN}, in_dir(workdir, display))
 {
 }
 
@@ -117,8 +120,9 @@ VirtualDisplay::VirtualDisplay(const std::vector<std::string> &options)
 	if (pipe(fds) != 0)
 		return;
 	fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-	std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]),
-	                                 "-nolisten", "tcp", "-screen", "0", "1024x768x24"};
+	std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
+	                                 "-nolisten", "tcp",        "-screen",
+	                                 "0",         "1024x768x24"};
 	args.insert(args.end(), options.begin(), options.end());
 	server_ = std::make_unique<Process>(args, quietly);
 	close(fds[1]);

@@ -15,9 +15,9 @@
 #include <vector>
 
 struct ProcessOptions {
-	std::filesystem::path workdir;   // empty: the test's own
-	std::vector<std::string> env;    // "NAME=value", each in place of the test's NAME
-	bool quiet = false;              // standard error to /dev/null
+	std::filesystem::path workdir; // empty: the test's own
+	std::vector<std::string> env;  // "NAME=value", each in place of the test's NAME
+	bool quiet = false;            // standard error to /dev/null
 };
 extern const ProcessOptions quietly;
 

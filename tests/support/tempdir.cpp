@@ -27,7 +27,8 @@ TempDir::~TempDir()
 	for (auto it = fs::recursive_directory_iterator(path_, ec);
 	     !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
 		if (it->is_directory(ec) && !it->is_symlink(ec))
-			fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+			fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add,
+			                ec);
 	fs::remove_all(path_, ec);
 }
 
@@ -107,11 +108,10 @@ void lay_out_game_dir(const fs::path &dir)
 
 void write_stand_in_game(const fs::path &dir)
 {
-	write_file(dir / "trovik.exe",
-	           "#!/bin/sh\n"
-	           "printf '%s\\0' \"$0\" \"$@\" > args.out.tmp\n"
-	           "pwd > cwd.out\n"
-	           "mv args.out.tmp args.out\n");
+	write_file(dir / "trovik.exe", "#!/bin/sh\n"
+	                               "printf '%s\\0' \"$0\" \"$@\" > args.out.tmp\n"
+	                               "pwd > cwd.out\n"
+	                               "mv args.out.tmp args.out\n");
 	fs::permissions(dir / "trovik.exe", fs::perms::owner_all);
 }
 

@@ -30,7 +30,8 @@ std::string tga_header(const TgaHeader &h)
 TgaHeader tga_fields(const std::string &file)
 {
 	auto byte = [&](std::size_t at) { return int((unsigned char)file[at]); };
-	return {byte(0), byte(1), byte(2), get_short(file, 12), get_short(file, 14), byte(16), byte(17)};
+	return {byte(0),  byte(1), byte(2), get_short(file, 12), get_short(file, 14),
+	        byte(16), byte(17)};
 }
 
 std::string tga_reorder(const std::string &pixels, int width, int height, int bytes_per_pixel,
@@ -56,7 +57,8 @@ std::string tga_reorder(const std::string &pixels, int width, int height, int by
 
 std::string tga_file(const TgaHeader &h, const std::string &gl_pixels, const std::string &id)
 {
-	return tga_header(h) + id + tga_reorder(gl_pixels, h.width, h.height, h.depth / 8, h.descriptor);
+	return tga_header(h) + id +
+	       tga_reorder(gl_pixels, h.width, h.height, h.depth / 8, h.descriptor);
 }
 
 std::string tga_footer(const std::string &signature)
