@@ -1,5 +1,7 @@
 #include "banner/tga.h"
 
+#include "base/fd.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,29 +15,6 @@ struct FileCloser {
 	void operator()(std::FILE *f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// A descriptor not yet handed to a stream.
-class Descriptor {
-public:
-	explicit Descriptor(int fd) : fd_(fd) {}
-	~Descriptor()
-	{
-		if (fd_ >= 0)
-			close(fd_);
-	}
-	Descriptor(const Descriptor &) = delete;
-	Descriptor &operator=(const Descriptor &) = delete;
-	int get() const { return fd_; }
-	int release()
-	{
-		int fd = fd_;
-		fd_ = -1;
-		return fd;
-	}
-
-private:
-	int fd_;
-};
 
 struct TgaHeader {
 	int idLength;
@@ -170,7 +149,7 @@ static PixelFormat formatOf(int depth)
 // never end: only a regular file is read, and nothing waits to find out.
 static File openRegular(const char *path)
 {
-	Descriptor fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+	Fd fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 	struct stat st;
 	if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
 		return nullptr;

@@ -1,4 +1,6 @@
 #include "profiles/profile_tree.h"
+
+#include "base/fd.h"
 #include "profiles/dir.h"
 
 #include <dirent.h>
@@ -15,30 +17,6 @@
 #include <vector>
 
 namespace {
-
-class Fd {
-public:
-	explicit Fd(int fd) : fd_(fd) {}
-	~Fd()
-	{
-		if (fd_ >= 0)
-			close(fd_);
-	}
-	Fd(const Fd &) = delete;
-	Fd &operator=(const Fd &) = delete;
-
-	int get() const { return fd_; }
-	int release()
-	{
-		int fd = fd_;
-		fd_ = -1;
-		return fd;
-	}
-	explicit operator bool() const { return fd_ >= 0; }
-
-private:
-	int fd_;
-};
 
 struct Identity {
 	dev_t dev;
