@@ -83,10 +83,16 @@ gboolean draw_ext(GtkWidget *widget, GdkEventExpose *, gpointer)
 
 GtkWidget *CreateGl_GtkGlExt()
 {
+	// clang-format off
 	static const int attrList[] = {
-	        GDK_GL_DOUBLEBUFFER, GDK_GL_RGBA, GDK_GL_RED_SIZE,         1, GDK_GL_GREEN_SIZE, 1,
-	        GDK_GL_BLUE_SIZE,    1,           GDK_GL_ATTRIB_LIST_NONE,
+		GDK_GL_DOUBLEBUFFER,
+		GDK_GL_RGBA,
+		GDK_GL_RED_SIZE, 1,
+		GDK_GL_GREEN_SIZE, 1,
+		GDK_GL_BLUE_SIZE, 1,
+		GDK_GL_ATTRIB_LIST_NONE,
 	};
+	// clang-format on
 	// The capability holds its own reference to the configuration.
 	GLConfigPtr config(gdk_gl_config_new(attrList));
 	GtkWidget *area = gtk_drawing_area_new();

@@ -175,7 +175,6 @@ static void rebuild_keeping_active()
 	creer_combobox_joueurs();
 	int row = active ? row_of(ZelkWidget.liste_joueurs, *active) : -1;
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), row >= 0 ? row : 0);
-	show_player_state();
 }
 
 static gboolean refresh_players(gpointer)
@@ -210,7 +209,6 @@ void watch_profiles()
 		g_signal_connect(profiles.monitor.get(), "changed", G_CALLBACK(profiles_changed),
 		                 nullptr);
 	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(stop_watching), nullptr);
-	show_player_state();
 }
 
 std::string confirmation_text(const std::string &player)
@@ -341,23 +339,16 @@ extern "C" void supprimer_joueur(GtkWidget *, gpointer)
 		return;
 	}
 	RemoveResult result = remove_player(*profiles.confirmed);
-	switch (result.outcome) {
-	case RemoveOutcome::removed:
+	bool gone = result.outcome == RemoveOutcome::removed ||
+	            result.outcome == RemoveOutcome::leftovers;
+	if (gone) {
 		creer_combobox_joueurs();
 		gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
-		fermer_fenetre_suppression(nullptr, nullptr);
-		return;
-	case RemoveOutcome::leftovers:
-		creer_combobox_joueurs();
-		gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
-		break;
-	case RemoveOutcome::missing:
+	} else if (result.outcome == RemoveOutcome::missing) {
 		rebuild_keeping_active();
-		break;
-	case RemoveOutcome::not_a_directory:
-	case RemoveOutcome::not_allowed:
-	case RemoveOutcome::failed:
-		break;
 	}
-	report_remove_failure(result);
+	if (result.outcome == RemoveOutcome::removed)
+		fermer_fenetre_suppression(nullptr, nullptr);
+	else
+		report_remove_failure(result);
 }
