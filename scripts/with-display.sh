@@ -7,7 +7,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 fdfile="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 +extension GLX -nolisten tcp 3>"$fdfile" 2>/dev/null &
+# Without -noreset the server resets whenever its last client leaves, and a
+# test process that connects during the reset finds no display.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 +extension GLX -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -f "$fdfile"' EXIT INT TERM
 for _ in $(seq 100); do
