@@ -34,12 +34,6 @@ enum {
 	RIGHT_TO_LEFT = 0x10,
 };
 
-static int returnError(File &f, int code)
-{
-	f.reset();
-	return code;
-}
-
 static TgaHeader parseHeader(const unsigned char *b)
 {
 	TgaHeader h;
@@ -165,40 +159,14 @@ int checkSize(int value)
 }
 
 // Colour pixels are stored blue first; OpenGL wants red first.
-static std::vector<unsigned char> getColour(std::FILE *f, int count, int bytesPerPixel)
-{
-	std::vector<unsigned char> buf = readBlock(f, count, bytesPerPixel);
-	swapRedBlue(buf, bytesPerPixel);
-	return buf;
-}
-
-std::vector<unsigned char> getRGBA(std::FILE *f, int count)
-{
-	return getColour(f, count, 4);
-}
-
-std::vector<unsigned char> getRGB(std::FILE *f, int count)
-{
-	return getColour(f, count, 3);
-}
-
-std::vector<unsigned char> getGray(std::FILE *f, int count)
-{
-	return readBlock(f, count, 1);
-}
-
 std::vector<unsigned char> getData(std::FILE *f, int count, int depth)
 {
-	switch (depth) {
-	case 32:
-		return getRGBA(f, count);
-	case 24:
-		return getRGB(f, count);
-	case 8:
-		return getGray(f, count);
-	default:
+	if (depth != 32 && depth != 24 && depth != 8)
 		return {};
-	}
+	std::vector<unsigned char> buf = readBlock(f, count, depth / 8);
+	if (depth != 8)
+		swapRedBlue(buf, depth / 8);
+	return buf;
 }
 
 int readTGA(std::FILE *f, TgaImage &out)
@@ -229,10 +197,5 @@ int readTGA(std::FILE *f, TgaImage &out)
 int loadTGA(const char *path, TgaImage &out)
 {
 	File f = openRegular(path);
-	if (!f)
-		return TGA_ERR_OPEN;
-	int result = readTGA(f.get(), out);
-	if (result != TGA_OK)
-		return returnError(f, result);
-	return TGA_OK;
+	return f ? readTGA(f.get(), out) : TGA_ERR_OPEN;
 }

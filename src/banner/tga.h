@@ -37,9 +37,6 @@ int readTGA(std::FILE *f, TgaImage &out);
 
 int checkSize(int value);
 
-// Each reads `count` pixels of one depth; an empty buffer means failure
-// (short read, no memory, a count out of range or an unknown depth).
+// Reads `count` pixels of `depth` bits, red first; an empty buffer means
+// failure (short read, no memory, a count out of range or an unknown depth).
 std::vector<unsigned char> getData(std::FILE *f, int count, int depth);
-std::vector<unsigned char> getRGBA(std::FILE *f, int count);
-std::vector<unsigned char> getRGB(std::FILE *f, int count);
-std::vector<unsigned char> getGray(std::FILE *f, int count);
