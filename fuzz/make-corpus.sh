@@ -67,4 +67,6 @@ write("names", "duplicates", names(10, 0, [b"anna", b"Anna", b"anna", b"ANNA", b
 write("names", "high-bytes", names(0, 5, [b"\x80", b"\xff\xfe", b"\xc3\xa9t\xc3\xa9", b"Ete", b"ete"]))
 write("names", "empty", bytes([10, 0]))
 write("names", "spaces-and-shell", names(10, 4, [b"a b", b"$(x)", b"`x`", b"~", b"-rf", b"a;b", b"&"]))
+write("names", "control-bytes",
+      names(44, 1, [b"a\nb", b"\t", b"x\x7f", b"\x1f", b"\r\n", b"ok", b"\x80~", b".\n", b"n" * 50 + b"\t", b"a/\t"]))
 PY
