@@ -33,34 +33,14 @@ static void turn_until(Condition done, const char *what)
 	}
 }
 
-static GtkWidget *shown_list_in(GtkWidget *widget)
-{
-	if (GTK_IS_TREE_VIEW(widget) || GTK_IS_MENU(widget))
-		return widget;
-	if (!GTK_IS_CONTAINER(widget))
-		return nullptr;
-	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
-	GtkWidget *found = nullptr;
-	for (GList *l = children; l && !found; l = l->next)
-		found = shown_list_in(GTK_WIDGET(l->data));
-	g_list_free(children);
-	return found;
-}
-
 // What a combo box pops up, menu or list: the widget that shows its rows,
 // in the one pop-up window that is on the screen.
 static GtkWidget *popped_up_list()
 {
-	GList *windows = gtk_window_list_toplevels();
-	GtkWidget *found = nullptr;
-	for (GList *l = windows; l && !found; l = l->next) {
-		GtkWidget *w = GTK_WIDGET(l->data);
-		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP &&
-		    gtk_widget_get_mapped(w))
-			found = shown_list_in(w);
-	}
-	g_list_free(windows);
-	return found;
+	return find_in_popups([](GtkWidget *w) {
+		return (GTK_IS_TREE_VIEW(w) || GTK_IS_MENU(w)) &&
+		       gtk_widget_get_mapped(gtk_widget_get_toplevel(w));
+	});
 }
 
 // Milliseconds from the request to the rows drawn by the display server.

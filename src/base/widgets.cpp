@@ -63,3 +63,28 @@ std::optional<std::string> combo_active_text(GtkWidget *combo)
 	GCharPtr text(raw);
 	return std::string(text ? text.get() : "");
 }
+
+static GtkWidget *find_below(GtkWidget *widget, const std::function<bool(GtkWidget *)> &match)
+{
+	if (match(widget))
+		return widget;
+	if (!GTK_IS_CONTAINER(widget))
+		return nullptr;
+	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+	GtkWidget *found = nullptr;
+	for (GList *l = children; l && !found; l = l->next)
+		found = find_below(GTK_WIDGET(l->data), match);
+	g_list_free(children);
+	return found;
+}
+
+GtkWidget *find_in_popups(const std::function<bool(GtkWidget *)> &match)
+{
+	GList *windows = gtk_window_list_toplevels();
+	GtkWidget *found = nullptr;
+	for (GList *l = windows; l && !found; l = l->next)
+		if (gtk_window_get_window_type(GTK_WINDOW(l->data)) == GTK_WINDOW_POPUP)
+			found = find_below(GTK_WIDGET(l->data), match);
+	g_list_free(windows);
+	return found;
+}

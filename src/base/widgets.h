@@ -8,6 +8,7 @@
 #include <glade/glade.h>
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -60,3 +61,7 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field);
 // The text of column 0 of the active row, byte for byte; nothing when no
 // row is active.
 std::optional<std::string> combo_active_text(GtkWidget *combo);
+
+// The first widget, depth first, that `match` accepts in the process's
+// pop-up windows, where a combo box keeps its list or menu.
+GtkWidget *find_in_popups(const std::function<bool(GtkWidget *)> &match);

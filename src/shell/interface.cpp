@@ -83,34 +83,16 @@ static void list_players_in_a_list()
 	                    "widget \"*.joueur\" style \"trovik-joueurs\"\n");
 }
 
-static GtkTreeView *tree_view_in(GtkWidget *widget, GtkTreeModel *model)
-{
-	if (GTK_IS_TREE_VIEW(widget))
-		return gtk_tree_view_get_model(GTK_TREE_VIEW(widget)) == model
-		               ? GTK_TREE_VIEW(widget)
-		               : nullptr;
-	if (!GTK_IS_CONTAINER(widget))
-		return nullptr;
-	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
-	GtkTreeView *found = nullptr;
-	for (GList *l = children; l && !found; l = l->next)
-		found = tree_view_in(GTK_WIDGET(l->data), model);
-	g_list_free(children);
-	return found;
-}
-
 // The list a combo box drops down measures every row before it first shows,
 // so the first opening would grow with the number of players. Rows of one
 // line are all as tall: the view measures one and takes it for every row.
 static void measure_one_player_row()
 {
 	GtkTreeModel *players = gtk_combo_box_get_model(GTK_COMBO_BOX(ZelkWidget.joueur));
-	GList *windows = gtk_window_list_toplevels();
-	GtkTreeView *view = nullptr;
-	for (GList *l = windows; l && !view; l = l->next)
-		if (gtk_window_get_window_type(GTK_WINDOW(l->data)) == GTK_WINDOW_POPUP)
-			view = tree_view_in(GTK_WIDGET(l->data), players);
-	g_list_free(windows);
+	GtkWidget *list = find_in_popups([players](GtkWidget *w) {
+		return GTK_IS_TREE_VIEW(w) && gtk_tree_view_get_model(GTK_TREE_VIEW(w)) == players;
+	});
+	GtkTreeView *view = list ? GTK_TREE_VIEW(list) : nullptr;
 	GtkTreeViewColumn *column = view ? gtk_tree_view_get_column(view, 0) : nullptr;
 	if (!column)
 		return;

@@ -67,34 +67,14 @@ static WindowLayout measure_window(GladeXML *tree, GtkWidget *window)
 	return layout;
 }
 
-static GtkWidget *rows_widget_in(GtkWidget *widget)
-{
-	if (GTK_IS_MENU(widget) || GTK_IS_TREE_VIEW(widget))
-		return widget;
-	if (!GTK_IS_CONTAINER(widget))
-		return nullptr;
-	GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
-	GtkWidget *found = nullptr;
-	for (GList *l = children; l && !found; l = l->next)
-		found = rows_widget_in(GTK_WIDGET(l->data));
-	g_list_free(children);
-	return found;
-}
-
 // A combo box pops up a menu, or in list style a pop-up window holding a
 // tree view: whichever is on the screen, the widget that shows the rows.
 static GtkWidget *popped_up_rows()
 {
-	GList *windows = gtk_window_list_toplevels();
-	GtkWidget *found = nullptr;
-	for (GList *l = windows; l && !found; l = l->next) {
-		GtkWidget *w = GTK_WIDGET(l->data);
-		if (gtk_window_get_window_type(GTK_WINDOW(w)) == GTK_WINDOW_POPUP &&
-		    GTK_WIDGET_MAPPED(w))
-			found = rows_widget_in(w);
-	}
-	g_list_free(windows);
-	return found;
+	return find_in_popups([](GtkWidget *w) {
+		return (GTK_IS_TREE_VIEW(w) || GTK_IS_MENU(w)) &&
+		       gtk_widget_get_mapped(gtk_widget_get_toplevel(w));
+	});
 }
 
 static std::vector<Rect> menu_items(GtkWidget *menu)
