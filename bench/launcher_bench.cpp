@@ -52,13 +52,8 @@ struct Program {
 static fs::path game_dir()
 {
 	fs::path dir = fs::temp_directory_path() / "trovik-bench-game";
-	fs::create_directories(dir / "textures");
 	fs::create_directories(dir / "profils/anna/pack1");
-	fs::copy_file(fs::path(TROVIK_SOURCE_DIR) / "data/gtktrovik.glade", dir / "gtktrovik.glade",
-	              fs::copy_options::overwrite_existing);
-	fs::copy_file(fs::path(TROVIK_SOURCE_DIR) / "data/textures/image.tga",
-	              dir / "textures/image.tga", fs::copy_options::overwrite_existing);
-	return dir;
+	return bench::with_game_files(dir);
 }
 
 static Program launcher()
