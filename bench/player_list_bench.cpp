@@ -82,7 +82,6 @@ public:
 		g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit,
 		                                     nullptr);
 		gtk_widget_destroy(ZelkWidget.main);
-		ZelkWidget = {};
 		gui_glade_xml.reset();
 		gdk_display_sync(gdk_display_get_default());
 	}

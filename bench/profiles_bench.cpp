@@ -2,7 +2,7 @@
 // beside a bare readdir walk of the same entries. The trees are built once
 // in a scratch directory, which is also the working directory.
 #include "profiles/dir.h"
-#include "profiles/namelist.h"
+#include "profiles/names.h"
 #include "profiles/profile_tree.h"
 
 #include <benchmark/benchmark.h>

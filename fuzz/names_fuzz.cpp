@@ -3,8 +3,8 @@
 //
 // Byte 0 separates the names, byte 1 is unused (kept so that the seed
 // corpus stays valid), the rest holds the names (empty ones included).
-#include "profiles/namelist.h"
-#include "profiles/profile_tree.h"
+#include "profiles/names.h"
+#include "profiles/profile_texts.h"
 
 #include <algorithm>
 #include <cstddef>

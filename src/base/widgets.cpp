@@ -5,8 +5,6 @@
 
 ZelkWidgetRegistry ZelkWidget;
 GladeXmlPtr gui_glade_xml;
-GladeXmlPtr gui_glade_xml2;
-GladeXmlPtr gui_glade_xml3;
 
 // The interface file as read at start-up. Every window is built from this
 // copy, so a file removed or replaced while the launcher runs (an upgrade)
@@ -51,6 +49,38 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
 	if (!*field)
 		zelk_widget_missing(id);
 	return *field;
+}
+
+// Runs once the main window and everything in it are destroyed.
+static void forget_main_window(gpointer, GObject *)
+{
+	ZelkWidget = {};
+}
+
+void zelk_main_window_load(GladeXML *tree, const char *id)
+{
+	zelk_widget_load(tree, id, &ZelkWidget.main);
+	// Cleared at once, so that a sub-window closing meanwhile leaves it be.
+	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(gtk_widget_destroyed),
+	                 &ZelkWidget.main);
+	g_object_weak_ref(G_OBJECT(ZelkWidget.main), forget_main_window, nullptr);
+}
+
+void set_main_sensitive(bool sensitive)
+{
+	if (ZelkWidget.main)
+		gtk_widget_set_sensitive(ZelkWidget.main, sensitive);
+}
+
+void open_over_main(GtkWidget *window)
+{
+	gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(ZelkWidget.main));
+	gtk_window_present(GTK_WINDOW(window));
+}
+
+std::string displayable(const std::string &name)
+{
+	return GCharPtr(g_utf8_make_valid(name.c_str(), -1)).get();
 }
 
 std::optional<std::string> combo_active_text(GtkWidget *combo)

@@ -1,6 +1,7 @@
-// The registry of the widgets every handler works on, the interface file
-// they are built from, and the helpers that look widgets up. Start-up fills
-// it; the profile windows and the game launch work on it.
+// The registry of the main window's widgets, which every handler works on,
+// the interface file every window is built from, and the helpers that look
+// widgets up. Start-up fills the registry; it empties itself when the main
+// window goes. The sub-windows keep their own widgets.
 #pragma once
 
 #include "base/glib_ptr.h"
@@ -14,21 +15,16 @@
 
 using GladeXmlPtr = GObjectPtr<GladeXML>;
 
-// Plain handles, owned by the toolkit. A field is null while its window is
-// not open.
+// Plain handles, owned by the toolkit; all null while there is no main
+// window.
 struct ZelkWidgetRegistry {
 	GtkWidget *main;
-	GtkWidget *ajout;
-	GtkWidget *suppression;
 	GtkWidget *langue;
 	GtkWidget *resolution;
 	GtkWidget *joueur;
-	GtkListStore *liste_joueurs;
-	GtkWidget *label22;
 	GtkWidget *nbretoiles;
 	GtkWidget *checkbutton4;
 	GtkWidget *checkbutton3;
-	GtkWidget *entry1;
 	GtkWidget *vbox1;
 	GtkWidget *gl_area;
 	GtkWidget *jouer;       // "bouton_jouer"
@@ -36,9 +32,7 @@ struct ZelkWidgetRegistry {
 };
 
 extern ZelkWidgetRegistry ZelkWidget;
-extern GladeXmlPtr gui_glade_xml;  // "main"
-extern GladeXmlPtr gui_glade_xml2; // "ajout", built anew at every opening
-extern GladeXmlPtr gui_glade_xml3; // "suppression", likewise
+extern GladeXmlPtr gui_glade_xml; // "main"
 
 inline constexpr const char *interface_file = "gtktrovik.glade";
 inline constexpr const char *interface_error = "zelk.glade loading error\n";
@@ -55,12 +49,25 @@ GladeXmlPtr zelk_tree_load(const char *root);
 // the process with status 1.
 GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field);
 
+// Looks the main window up as `id` into the registry, which forgets every
+// widget once that window is gone.
+void zelk_main_window_load(GladeXML *tree, const char *id);
+
 [[noreturn]] void zelk_widget_missing(const char *id);
 [[noreturn]] void zelk_gui_error(const char *message);
 
 // The text of column 0 of the active row, byte for byte; nothing when no
 // row is active.
 std::optional<std::string> combo_active_text(GtkWidget *combo);
+
+// A sub-window greys the main window out while it is open. The main
+// window may be gone by the time a sub-window closes.
+void set_main_sensitive(bool sensitive);
+void open_over_main(GtkWidget *window);
+
+// Names are any bytes but '/' and NUL; what the window shows of one is made
+// valid UTF-8, so that a stray byte cannot garble it.
+std::string displayable(const std::string &name);
 
 // The first widget, depth first, that `match` accepts in the process's
 // pop-up windows, where a combo box keeps its list or menu.

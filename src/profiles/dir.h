@@ -1,7 +1,10 @@
 // What the profile code shares about reading directories.
 #pragma once
 
+#include "base/fd.h"
+
 #include <dirent.h>
+#include <fcntl.h>
 
 #include <memory>
 
@@ -15,4 +18,22 @@ using Dir = std::unique_ptr<DIR, DirCloser>;
 inline bool hidden(const char *name)
 {
 	return name[0] == '.';
+}
+
+inline constexpr int dir_flags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
+
+// Takes the descriptor over, closing it also when fdopendir fails.
+inline Dir open_dir_fd(Fd fd)
+{
+	if (!fd)
+		return nullptr;
+	Dir dir(fdopendir(fd.get()));
+	if (dir)
+		fd.release();
+	return dir;
+}
+
+inline Dir open_dir_at(int parent, const char *name, int extra_flags = 0)
+{
+	return open_dir_fd(Fd(openat(parent, name, dir_flags | extra_flags)));
 }

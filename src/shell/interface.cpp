@@ -2,7 +2,9 @@
 
 #include "banner/banner.h"
 #include "base/widgets.h"
-#include "profiles/callbacks.h"
+#include "profiles/add_window.h"
+#include "profiles/delete_window.h"
+#include "profiles/selector.h"
 
 #include <glade/glade-parser.h>
 
@@ -13,12 +15,6 @@ struct GladeInterfaceFree {
 	void operator()(GladeInterface *interface) const { glade_interface_destroy(interface); }
 };
 using GladeInterfacePtr = std::unique_ptr<GladeInterface, GladeInterfaceFree>;
-
-// The ids the handlers look up in each sub-window, the window's own first.
-static const std::vector<std::vector<const char *>> sub_window_ids = {
-        {"ajout", "entry1", "erreur_ajout"},
-        {"suppression", "label22", "erreur_suppression", "bouton_supprimer", "annuler_suppression"},
-};
 
 static const GladeWidgetInfo *find_widget(const GladeWidgetInfo *info, const char *id)
 {
@@ -47,9 +43,9 @@ static void check_sub_windows(const std::string &text)
 	        glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
 	if (!interface)
 		zelk_gui_error(interface_error);
-	for (const std::vector<const char *> &ids : sub_window_ids) {
-		const GladeWidgetInfo *root = find_toplevel(interface.get(), ids.front());
-		for (const char *id : ids)
+	for (const std::vector<const char *> *ids : {&add_window_ids, &delete_window_ids}) {
+		const GladeWidgetInfo *root = find_toplevel(interface.get(), ids->front());
+		for (const char *id : *ids)
 			if (!root || !find_widget(root, id))
 				zelk_widget_missing(id);
 	}
@@ -57,7 +53,7 @@ static void check_sub_windows(const std::string &text)
 
 static void load_main_widgets(GladeXML *tree)
 {
-	zelk_widget_load(tree, "main", &ZelkWidget.main);
+	zelk_main_window_load(tree, "main");
 	zelk_widget_load(tree, "langue", &ZelkWidget.langue);
 	zelk_widget_load(tree, "resolution", &ZelkWidget.resolution);
 	zelk_widget_load(tree, "joueur", &ZelkWidget.joueur);
@@ -108,8 +104,6 @@ void zelk_gui_load()
 	const std::string &text = zelk_interface_read();
 	gui_glade_xml = zelk_tree_load("main");
 	load_main_widgets(gui_glade_xml.get());
-	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(gtk_widget_destroyed),
-	                 &ZelkWidget.main);
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);

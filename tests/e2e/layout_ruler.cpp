@@ -1,7 +1,8 @@
 #include "layout_ruler.h"
 
 #include "gui.h"
-#include "profiles/callbacks.h"
+#include "profiles/add_window.h"
+#include "profiles/delete_window.h"
 #include "base/widgets.h"
 #include "shell/interface.h"
 
@@ -122,16 +123,30 @@ static PopupLayout measure_popup(GtkWidget *combo)
 	return popup;
 }
 
+// Opens a sub-window with the main window's button `opener`, as a click
+// does, measures it and closes it.
+static WindowLayout measure_sub_window(const char *opener, GtkWidget *(*lookup)(const char *),
+                                       const char *id)
+{
+	gtk_button_clicked(GTK_BUTTON(glade_xml_get_widget(gui_glade_xml.get(), opener)));
+	GtkWidget *window = lookup(id);
+	if (!window)
+		throw std::runtime_error(std::string("no window ") + id);
+	WindowLayout layout = measure_window(glade_get_widget_tree(window), window);
+	gtk_widget_destroy(window);
+	return layout;
+}
+
 // Leaves the process as the launcher's code found it, whatever happened.
 class BuiltWindows {
 public:
 	explicit BuiltWindows(const fs::path &dir) : cd_(dir) {}
 	~BuiltWindows()
 	{
-		if (ZelkWidget.ajout)
-			gtk_widget_destroy(ZelkWidget.ajout);
-		if (ZelkWidget.suppression)
-			gtk_widget_destroy(ZelkWidget.suppression);
+		for (GtkWidget *w :
+		     {add_window_widget("ajout"), delete_window_widget("suppression")})
+			if (w)
+				gtk_widget_destroy(w);
 		if (ZelkWidget.main) {
 			// Its destruction would quit a main loop that is not running.
 			g_signal_handlers_disconnect_by_func(ZelkWidget.main,
@@ -140,10 +155,7 @@ public:
 		}
 		pump_events(50);
 		gdk_display_sync(gdk_display_get_default());
-		ZelkWidget = {};
 		gui_glade_xml.reset();
-		gui_glade_xml2.reset();
-		gui_glade_xml3.reset();
 	}
 	BuiltWindows(const BuiltWindows &) = delete;
 	BuiltWindows &operator=(const BuiltWindows &) = delete;
@@ -172,12 +184,8 @@ LauncherLayout measure_launcher(const fs::path &gamedir)
 			layout.popups[id] = measure_popup(combo);
 	}
 
-	ouvrir_fenetre_ajout(nullptr, nullptr);
-	layout.add = measure_window(gui_glade_xml2.get(), ZelkWidget.ajout);
-	gtk_widget_destroy(ZelkWidget.ajout);
-
-	ouvrir_fenetre_suppression(nullptr, nullptr);
-	layout.remove = measure_window(gui_glade_xml3.get(), ZelkWidget.suppression);
-	fermer_fenetre_suppression(nullptr, nullptr);
+	layout.add = measure_sub_window("bouton_ajout", add_window_widget, "ajout");
+	layout.remove =
+	        measure_sub_window("bouton_suppression", delete_window_widget, "suppression");
 	return layout;
 }

@@ -4,7 +4,8 @@
 #include "gui.h"
 #include "hostile_names.h"
 
-#include "profiles/callbacks.h"
+#include "profiles/add_window.h"
+#include "profiles/delete_window.h"
 #include "base/glib_ptr.h"
 #include "base/widgets.h"
 
@@ -33,8 +34,8 @@ protected:
 	void open_add_window()
 	{
 		click(main_widget("bouton_ajout"));
-		ASSERT_NE(ZelkWidget.ajout, nullptr);
-		ASSERT_NE(ZelkWidget.entry1, nullptr);
+		ASSERT_NE(add_window_widget("ajout"), nullptr);
+		ASSERT_NE(add_window_widget("entry1"), nullptr);
 		EXPECT_FALSE(main_sensitive());
 	}
 
@@ -44,8 +45,8 @@ protected:
 	void type_and_enter(const std::string &name)
 	{
 		GtkButton *create = GTK_BUTTON(g_object_ref(add_widget("bouton_creer")));
-		gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), name.c_str());
-		gtk_widget_activate(ZelkWidget.entry1);
+		gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), name.c_str());
+		gtk_widget_activate(add_window_widget("entry1"));
 		EXPECT_TRUE(pump_until([&] { return create->activate_timeout == 0; }))
 		        << "the button did not report its click";
 		g_object_unref(create);
@@ -55,7 +56,7 @@ protected:
 	void open_delete_window()
 	{
 		click(main_widget("bouton_suppression"));
-		ASSERT_NE(ZelkWidget.suppression, nullptr);
+		ASSERT_NE(delete_window_widget("suppression"), nullptr);
 		EXPECT_FALSE(main_sensitive());
 	}
 
@@ -72,10 +73,10 @@ protected:
 	void expect_no_sub_window()
 	{
 		EXPECT_TRUE(main_sensitive());
-		EXPECT_EQ(ZelkWidget.ajout, nullptr);
-		EXPECT_EQ(ZelkWidget.entry1, nullptr);
-		EXPECT_EQ(ZelkWidget.suppression, nullptr);
-		EXPECT_EQ(ZelkWidget.label22, nullptr);
+		EXPECT_EQ(add_window_widget("ajout"), nullptr);
+		EXPECT_EQ(add_window_widget("entry1"), nullptr);
+		EXPECT_EQ(delete_window_widget("suppression"), nullptr);
+		EXPECT_EQ(delete_window_widget("label22"), nullptr);
 		for (GtkWidget *w : toplevels(GTK_TYPE_WINDOW))
 			EXPECT_EQ(w, ZelkWidget.main)
 			        << "still shown: " << gtk_window_get_title(GTK_WINDOW(w));
@@ -104,7 +105,7 @@ TEST_F(Profiles, SelectorListsPlayersSortedFirstActiveAndRecountsOnChange)
 	EXPECT_EQ(count_shown(), "2");
 
 	fs::remove_all(dir / "profils/Bob");
-	change_joueur(nullptr, nullptr);
+	g_signal_emit_by_name(ZelkWidget.joueur, "changed");
 	EXPECT_EQ(count_shown(), "0") << "a vanished player counts nothing";
 }
 
@@ -145,7 +146,7 @@ TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
 	for (const std::string &name : hostile_names_where(typed_and_refused)) {
 		type_and_enter(name);
 		EXPECT_EQ(snapshot_tree(dir.path()), before) << name;
-		ASSERT_NE(ZelkWidget.ajout, nullptr) << name;
+		ASSERT_NE(add_window_widget("ajout"), nullptr) << name;
 		EXPECT_NE(label_text(error), "") << name;
 		EXPECT_FALSE(main_sensitive());
 	}
@@ -177,13 +178,13 @@ TEST_F(Profiles, CancellingOrClosingAddWindowCreatesNothing)
 	start();
 	std::string before = snapshot_tree(dir.path());
 	open_add_window();
-	gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), "ghost");
+	gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), "ghost");
 	click(add_widget("annuler_ajout"));
 	expect_no_sub_window();
 
 	open_add_window();
-	gtk_entry_set_text(GTK_ENTRY(ZelkWidget.entry1), "ghost");
-	close_from_title_bar(ZelkWidget.ajout);
+	gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), "ghost");
+	close_from_title_bar(add_window_widget("ajout"));
 	expect_no_sub_window();
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
 
@@ -199,7 +200,7 @@ TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
 	add_player("carl");
 	start();
 	open_delete_window();
-	EXPECT_EQ(label_text(ZelkWidget.label22),
+	EXPECT_EQ(label_text(delete_window_widget("label22")),
 	          "Etes-vous sûr de\nvouloir définitivement\nsupprimer l'utilisateur suivant\n"
 	          "et tous ses records ?\n\nanna");
 	click(delete_widget("bouton_supprimer"));
@@ -219,7 +220,7 @@ TEST_F(Profiles, CancellingOrClosingDeleteWindowRemovesNothing)
 	click(delete_widget("annuler_suppression"));
 	expect_no_sub_window();
 	open_delete_window();
-	close_from_title_bar(ZelkWidget.suppression);
+	close_from_title_bar(delete_window_widget("suppression"));
 	expect_no_sub_window();
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
 	EXPECT_EQ(active_player(), "anna");
@@ -246,7 +247,7 @@ TEST_F(Profiles, WithoutActivePlayerDeleteOffersNothingAndTouchesNothing)
 	open_delete_window();
 	GtkWidget *confirm = delete_widget("bouton_supprimer");
 	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(confirm));
-	EXPECT_EQ(label_text(ZelkWidget.label22).find("Etes-vous"), std::string::npos);
+	EXPECT_EQ(label_text(delete_window_widget("label22")).find("Etes-vous"), std::string::npos);
 	click(confirm); // emitted anyway, as a stale binding would
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
 	expect_no_sub_window();
@@ -263,7 +264,7 @@ TEST_F(Profiles, NonUtf8NameIsShownSafelyAndDeletedExactly)
 	gtk_combo_box_set_active(combo("joueur"), 1); // 0xE9 sorts after 0xC3
 	EXPECT_EQ(active_player(), odd);
 	open_delete_window();
-	std::string shown = label_text(ZelkWidget.label22);
+	std::string shown = label_text(delete_window_widget("label22"));
 	EXPECT_TRUE(g_utf8_validate(shown.c_str(), -1, nullptr)) << shown;
 	EXPECT_NE(shown.find("caf"), std::string::npos);
 	click(delete_widget("bouton_supprimer"));
@@ -283,7 +284,7 @@ TEST_F(Profiles, SubWindowsOpenAfterTheInterfaceFileIsGone)
 	type_and_enter("Bob");
 	EXPECT_EQ(active_player(), "Bob");
 	open_delete_window();
-	EXPECT_NE(label_text(ZelkWidget.label22).find("Bob"), std::string::npos);
+	EXPECT_NE(label_text(delete_window_widget("label22")).find("Bob"), std::string::npos);
 	click(delete_widget("annuler_suppression"));
 	expect_no_sub_window();
 }
@@ -300,7 +301,7 @@ TEST_F(Profiles, LongNamesDoNotWidenTheWindows)
 		GtkRequisition main_size, delete_size;
 		gtk_widget_size_request(ZelkWidget.main, &main_size);
 		open_delete_window();
-		gtk_widget_size_request(ZelkWidget.suppression, &delete_size);
+		gtk_widget_size_request(delete_window_widget("suppression"), &delete_size);
 		GCharPtr tooltip(gtk_widget_get_tooltip_text(ZelkWidget.joueur));
 		EXPECT_STREQ(tooltip.get(), player.c_str());
 		EXPECT_EQ(active_player(), player);
@@ -338,11 +339,11 @@ TEST_F(Profiles, EveryButtonSpeaksFrenchWithItsOwnAccessKey)
 	};
 	check(ZelkWidget.main);
 	open_add_window();
-	check(ZelkWidget.ajout);
-	gtk_widget_destroy(ZelkWidget.ajout);
+	check(add_window_widget("ajout"));
+	gtk_widget_destroy(add_window_widget("ajout"));
 	pump_events();
 	open_delete_window();
-	check(ZelkWidget.suppression);
+	check(delete_window_widget("suppression"));
 }
 
 // A delete that cannot happen as asked says why in its window, which stays
@@ -386,7 +387,8 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 			AsFileUser user;
 			click(delete_widget("bouton_supprimer"));
 		}
-		ASSERT_NE(ZelkWidget.suppression, nullptr) << "the window closed without a word";
+		ASSERT_NE(delete_window_widget("suppression"), nullptr)
+		        << "the window closed without a word";
 		EXPECT_NE(label_text(delete_widget("erreur_suppression")), "");
 		EXPECT_EQ(GTK_WIDGET_SENSITIVE(delete_widget("bouton_supprimer")), c.may_retry);
 		EXPECT_EQ(active_player(), c.anna_listed ? "anna" : "Bob");

@@ -1,6 +1,8 @@
 #include "gui.h"
 
 #include "base/widgets.h"
+#include "profiles/add_window.h"
+#include "profiles/delete_window.h"
 #include "shell/interface.h"
 
 #include <chrono>
@@ -38,7 +40,6 @@ void GuiTest::TearDown()
 		gtk_widget_destroy(w);
 	}
 	pump_events(10);
-	ZelkWidget = {};
 }
 
 void GuiTest::start()
@@ -52,25 +53,23 @@ void GuiTest::add_player(const std::string &name)
 	fs::create_directories(dir / "profils" / name);
 }
 
-static GtkWidget *lookup(const GladeXmlPtr &tree, const char *id)
+static GtkWidget *found(GtkWidget *w, const char *id)
 {
-	EXPECT_TRUE(tree) << "window not loaded";
-	GtkWidget *w = tree ? glade_xml_get_widget(tree.get(), id) : nullptr;
-	EXPECT_NE(w, nullptr) << "no widget " << id;
+	EXPECT_NE(w, nullptr) << "no widget " << id << " in an open window";
 	return w;
 }
 
 GtkWidget *GuiTest::main_widget(const char *id)
 {
-	return lookup(gui_glade_xml, id);
+	return found(gui_glade_xml ? glade_xml_get_widget(gui_glade_xml.get(), id) : nullptr, id);
 }
 GtkWidget *GuiTest::add_widget(const char *id)
 {
-	return lookup(gui_glade_xml2, id);
+	return found(add_window_widget(id), id);
 }
 GtkWidget *GuiTest::delete_widget(const char *id)
 {
-	return lookup(gui_glade_xml3, id);
+	return found(delete_window_widget(id), id);
 }
 
 void GuiTest::click(GtkWidget *button)

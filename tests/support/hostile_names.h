@@ -4,7 +4,7 @@
 // names its rule is about by the fields.
 #pragma once
 
-#include "profiles/profile_tree.h"
+#include "profiles/names.h"
 
 #include <glib.h>
 

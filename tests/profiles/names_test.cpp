@@ -1,4 +1,4 @@
-#include "profiles/namelist.h"
+#include "profiles/names.h"
 
 #include "tempdir.h"
 

@@ -1,8 +1,15 @@
-#include "profiles/namelist.h"
+#include "profiles/names.h"
 
 #include "profiles/dir.h"
 
 #include <algorithm>
+
+static bool is_control(char c)
+{
+	unsigned char b = c;
+
+	return b < 0x20 || b == 0x7f;
+}
 
 static unsigned char fold(unsigned char c)
 {
@@ -20,6 +27,32 @@ static bool folded_less(const std::string &a, const std::string &b)
 			return ca < cb;
 	}
 	return a.size() < b.size();
+}
+
+NameProblem check_player_name(std::string_view name)
+{
+	if (name.empty())
+		return NameProblem::empty;
+	if (name == "." || name == "..")
+		return NameProblem::dot_or_dotdot;
+	// A NUL would end the path early in every system call.
+	if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
+		return NameProblem::separator;
+	if (name[0] == '.')
+		return NameProblem::leading_dot;
+	if (name.size() > max_player_name)
+		return NameProblem::too_long;
+	// A line break or a tab in a directory name breaks every tool that
+	// reads names a line at a time.
+	if (std::any_of(name.begin(), name.end(), is_control))
+		return NameProblem::control;
+	return NameProblem::none;
+}
+
+bool names_one_entry(const std::string &name)
+{
+	return !name.empty() && name != "." && name != ".." &&
+	       name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
 NameList lister_fichiers(const std::string &path)

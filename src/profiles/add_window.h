@@ -1,0 +1,20 @@
+// The add window, "Nouveau joueur": a name typed, checked, and made a
+// player, who becomes the active one.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <vector>
+
+// The ids its handlers look up, the window's own first: start-up checks
+// the interface file for them.
+extern const std::vector<const char *> add_window_ids;
+
+// The widget `id` of the open add window; null while it is not open.
+GtkWidget *add_window_widget(const char *id);
+
+extern "C" {
+void ouvrir_fenetre_ajout(GtkWidget *widget, gpointer data);
+void fermer_fenetre_ajout(GtkWidget *widget, gpointer data);
+void creer_joueur(GtkWidget *widget, gpointer data);
+}

@@ -1,0 +1,127 @@
+#include "profiles/delete_window.h"
+
+#include "base/widgets.h"
+#include "profiles/player_removal.h"
+#include "profiles/profile_texts.h"
+#include "profiles/selector.h"
+
+#include <optional>
+#include <string>
+
+static const char window_id[] = "suppression";
+static const char label_id[] = "label22";
+static const char error_id[] = "erreur_suppression";
+static const char confirm_id[] = "bouton_supprimer";
+static const char cancel_id[] = "annuler_suppression";
+
+const std::vector<const char *> delete_window_ids = {window_id, label_id, error_id, confirm_id,
+                                                     cancel_id};
+
+// The delete window, built anew at every opening.
+static struct {
+	GladeXmlPtr tree;
+	GtkWidget *window; // null while it is not open
+	GtkWidget *label;
+	// The player the window asked about: the list may change under it,
+	// and only the player the user confirmed may go.
+	std::optional<std::string> confirmed;
+} removal;
+
+static GtkWidget *widget(const char *id)
+{
+	return glade_xml_get_widget(removal.tree.get(), id);
+}
+
+static void ask_about(const std::optional<std::string> &player)
+{
+	removal.confirmed = player;
+	if (player) {
+		std::string shown = displayable(*player);
+		gtk_label_set_text(GTK_LABEL(removal.label), confirmation_text(shown).c_str());
+		gtk_widget_set_tooltip_text(removal.label, shown.c_str());
+		return;
+	}
+	gtk_label_set_text(GTK_LABEL(removal.label), no_player_selected);
+	if (GtkWidget *confirm = widget(confirm_id))
+		gtk_widget_set_sensitive(confirm, FALSE);
+}
+
+// The field is cleared first, so that the window, whose destruction runs
+// the closing handler again, is destroyed once.
+static void close_window()
+{
+	set_main_sensitive(true);
+	GtkWidget *window = removal.window;
+	removal.window = nullptr;
+	removal.label = nullptr;
+	removal.confirmed.reset();
+	if (window)
+		gtk_widget_destroy(window);
+}
+
+// The window stays open to say what went wrong. Where the player is gone
+// all the same, or was never a player, there is nothing left to confirm:
+// the window only offers to close.
+static void report_remove_failure(const RemoveResult &result)
+{
+	gtk_label_set_text(GTK_LABEL(widget(error_id)), remove_message(result).c_str());
+	bool may_retry = result.outcome == RemoveOutcome::not_allowed ||
+	                 result.outcome == RemoveOutcome::failed;
+	if (may_retry)
+		return;
+	gtk_widget_set_sensitive(widget(confirm_id), FALSE);
+	GtkWidget *cancel = widget(cancel_id);
+	gtk_button_set_label(GTK_BUTTON(cancel), close_label);
+	gtk_widget_grab_focus(cancel);
+}
+
+static void show_what_is_left(const RemoveResult &result)
+{
+	switch (result.outcome) {
+	case RemoveOutcome::removed:
+	case RemoveOutcome::leftovers:
+		creer_combobox_joueurs();
+		select_first_player();
+		break;
+	case RemoveOutcome::missing:
+		refresh_player_list();
+		break;
+	default:
+		break;
+	}
+}
+
+GtkWidget *delete_window_widget(const char *id)
+{
+	return removal.window ? widget(id) : nullptr;
+}
+
+extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
+{
+	set_main_sensitive(false);
+	removal.tree = zelk_tree_load(window_id);
+	zelk_widget_load(removal.tree.get(), window_id, &removal.window);
+	zelk_widget_load(removal.tree.get(), label_id, &removal.label);
+	open_over_main(removal.window);
+	ask_about(combo_active_text(ZelkWidget.joueur));
+}
+
+// Also runs when the delete window is destroyed by other means.
+extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
+{
+	close_window();
+}
+
+extern "C" void supprimer_joueur(GtkWidget *, gpointer)
+{
+	if (!removal.confirmed) {
+		close_window();
+		return;
+	}
+	RemoveResult result = remove_player(*removal.confirmed);
+	show_what_is_left(result);
+	if (result.outcome == RemoveOutcome::removed)
+		close_window();
+	else
+		report_remove_failure(result);
+}

@@ -1,0 +1,21 @@
+// The delete window, "Supprimer un joueur": the confirmation for the
+// active player, and the delete itself, which says in the window what went
+// wrong when it could not be done.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <vector>
+
+// The ids its handlers look up, the window's own first: start-up checks
+// the interface file for them.
+extern const std::vector<const char *> delete_window_ids;
+
+// The widget `id` of the open delete window; null while it is not open.
+GtkWidget *delete_window_widget(const char *id);
+
+extern "C" {
+void ouvrir_fenetre_suppression(GtkWidget *widget, gpointer data);
+void fermer_fenetre_suppression(GtkWidget *widget, gpointer data);
+void supprimer_joueur(GtkWidget *widget, gpointer data);
+}

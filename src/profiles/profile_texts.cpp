@@ -1,0 +1,73 @@
+#include "profiles/profile_texts.h"
+
+#include <cerrno>
+#include <cstring>
+
+const char *name_problem_message(NameProblem problem)
+{
+	switch (problem) {
+	case NameProblem::none:
+		return "";
+	case NameProblem::empty:
+		return "Le nom ne peut pas être vide.";
+	case NameProblem::dot_or_dotdot:
+		return "Le nom ne peut pas être « . » ni « .. ».";
+	case NameProblem::separator:
+		return "Le nom ne peut pas contenir / ni \\.";
+	case NameProblem::leading_dot:
+		return "Le nom ne peut pas commencer par un point.";
+	case NameProblem::too_long:
+		return "Le nom est trop long : 49 octets au plus.";
+	case NameProblem::control:
+		return "Le nom ne peut pas contenir de caractère de contrôle "
+		       "(retour à la ligne, tabulation…).";
+	}
+	return "";
+}
+
+std::string remove_message(const RemoveResult &result)
+{
+	switch (result.outcome) {
+	case RemoveOutcome::removed:
+		return {};
+	case RemoveOutcome::leftovers:
+		return "Le joueur a été supprimé, mais certains fichiers n'ont pas pu être "
+		       "effacés : ils restent dans « " +
+		       result.leftover + " ».";
+	case RemoveOutcome::not_a_directory:
+		return "Ce n'est pas un dossier de joueur : il n'a pas été supprimé.";
+	case RemoveOutcome::missing:
+		return "Ce joueur n'existe plus.";
+	case RemoveOutcome::not_allowed:
+		if (result.error == EROFS)
+			return "Impossible de supprimer ce joueur : le disque est en lecture "
+			       "seule.";
+		return "Impossible de supprimer ce joueur : accès refusé.";
+	case RemoveOutcome::failed:
+		break;
+	}
+	return std::string("Impossible de supprimer ce joueur : ") + std::strerror(result.error);
+}
+
+std::string confirmation_text(const std::string &player)
+{
+	return "Etes-vous sûr de\nvouloir définitivement\nsupprimer l'utilisateur suivant\n"
+	       "et tous ses records ?\n\n" +
+	       player;
+}
+
+static std::string unreadable_reason(int error)
+{
+	if (error == EACCES || error == EPERM)
+		return "accès refusé";
+	if (error == ENOTDIR)
+		return "ce n'est pas un dossier";
+	return std::strerror(error);
+}
+
+std::string no_player_hint(int error)
+{
+	if (!error)
+		return "Créez un joueur pour commencer : « Nouveau joueur… ».";
+	return "Le dossier « profils » ne peut pas être lu : " + unreadable_reason(error) + ".";
+}

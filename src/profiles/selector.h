@@ -1,0 +1,29 @@
+// The player selector of the main window: the players of profils in
+// sorted order, the record count of the active one, and the line under it
+// that says how to begin when there is none. It follows profils on disk
+// while the main window lives.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+// Rebuilds the selector from the profiles directory, in sorted order; no
+// row is active afterwards.
+void creer_combobox_joueurs();
+
+// Rebuilds it keeping the active player active while it exists; else the
+// first player is.
+void refresh_player_list();
+
+// Makes `name` the active player when it is listed; whether it is.
+bool select_player(const std::string &name);
+void select_first_player();
+
+// Keeps the selector in step with profils while the main window lives:
+// players made or removed by other programs come and go, the active one
+// stays active while it exists, and the start button is usable only with a
+// player.
+void watch_profiles();
+
+extern "C" void change_joueur(GtkWidget *widget, gpointer data);
