@@ -88,7 +88,7 @@ void init()
 	restart_wave();
 }
 
-void reshape(int height, int width)
+void reshape(int width, int height)
 {
 	glViewport(0, 0, width, height);
 	glMatrixMode(GL_PROJECTION);

@@ -36,7 +36,7 @@ void restart_wave();
 int load_texture(const char *path, unsigned texture);
 
 void init();
-void reshape(int height, int width);
+void reshape(int width, int height);
 // One frame at the counter reading `now`, into the back buffer, unswapped.
 void draw(std::int64_t now);
 void mosaique(float left, float right, int columns, float bottom, float top, int rows);

@@ -68,7 +68,7 @@ gboolean init_ext(GtkWidget *widget, gpointer)
 
 gboolean reshape_ext(GtkWidget *widget, GdkEventConfigure *event, gpointer)
 {
-	with_gl(widget, [event](GdkGLDrawable *) { banner::reshape(event->height, event->width); });
+	with_gl(widget, [event](GdkGLDrawable *) { banner::reshape(event->width, event->height); });
 	return TRUE;
 }
 
