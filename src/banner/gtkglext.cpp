@@ -99,7 +99,9 @@ GtkWidget *CreateGl_GtkGlExt()
 	gtk_widget_set_size_request(area, 300, 170);
 	if (config)
 		gtk_widget_set_gl_capability(area, config.get(), nullptr, TRUE, GDK_GL_RGBA_TYPE);
-	g_signal_connect(area, "realize", G_CALLBACK(init_ext), nullptr);
+	// After the default handler, as GtkGLExt's examples have it: the area's
+	// windows exist by then, whatever else is connected to "realize".
+	g_signal_connect_after(area, "realize", G_CALLBACK(init_ext), nullptr);
 	g_signal_connect(area, "configure_event", G_CALLBACK(reshape_ext), nullptr);
 	g_signal_connect(area, "expose_event", G_CALLBACK(draw_ext), nullptr);
 	return area;
