@@ -19,7 +19,8 @@ static const double WAVE_PI = 3.14159265;
 static const double PHASE_WRAP = 2 * M_PI;
 static const double RADIANS_PER_TICK = 0.001 / 1300;
 
-Wave wave;
+static Wave state;
+const Wave &wave = state;
 
 float phase_after(std::int64_t ticks)
 {
@@ -32,12 +33,18 @@ float phase_after(std::int64_t ticks)
 
 void advance(std::int64_t now)
 {
-	if (!wave.started) {
-		wave.started = true;
-		wave.origin = now;
+	if (!state.started) {
+		state.started = true;
+		state.origin = now;
 	}
-	wave.drawn_at = now;
-	wave.phase = phase_after(now - wave.origin);
+	state.drawn_at = now;
+	state.phase = phase_after(now - state.origin);
+}
+
+void restart_wave()
+{
+	state.started = false;
+	state.phase = 0;
 }
 
 static GLenum gl_format(PixelFormat format)
@@ -78,11 +85,10 @@ void init()
 	glShadeModel(GL_SMOOTH);
 	glEnable(GL_DEPTH_TEST);
 	load_texture("textures/image.tga", BANNER_TEXTURE);
-	wave.started = false;
-	wave.phase = 0;
+	restart_wave();
 }
 
-void reshape(int height, int width)
+void reshape(int width, int height)
 {
 	glViewport(0, 0, width, height);
 	glMatrixMode(GL_PROJECTION);
@@ -99,7 +105,7 @@ void draw(std::int64_t now)
 	glLoadIdentity();
 	gluLookAt(0, 0, 30, 0, 0, -1, 0, 1, 0);
 	mosaique(-38.75f, 38.8f, 15, -16.5f, 16.5f, 8);
-	wave.frames++;
+	state.frames++;
 }
 
 // Edges are step times index, not running sums, so no rounding piles up;

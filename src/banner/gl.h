@@ -1,6 +1,6 @@
 // The banner: a waving mosaic of tiles cut from one texture, and the clock
-// that sets the wave. Every function but phase_after() and advance() needs
-// a current GL context.
+// that sets the wave. Every function but phase_after(), advance() and
+// restart_wave() needs a current GL context.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,8 @@ struct Wave {
 	std::uint64_t frames = 0;  // drawn since the process began
 };
 
-extern Wave wave;
+// Read-only outside gl.cpp: the clock below is the one way to move it.
+extern const Wave &wave;
 
 // The phase, in [0, 2 pi), after `ticks` of the performance counter:
 // 0.001 / 1300 radians a tick, taken modulo 2 pi.
@@ -27,12 +28,15 @@ float phase_after(std::int64_t ticks);
 // Sets the wave for a frame read at `now`; the first after init() is phase 0.
 void advance(std::int64_t now);
 
+// Starts the wave over, as for a new context: the next frame is at phase 0.
+void restart_wave();
+
 // Loads the image at `path` as level 0 of texture `texture`, which stays
 // bound; returns what loadTGA() returned, and touches no GL state on failure.
 int load_texture(const char *path, unsigned texture);
 
 void init();
-void reshape(int height, int width);
+void reshape(int width, int height);
 // One frame at the counter reading `now`, into the back buffer, unswapped.
 void draw(std::int64_t now);
 void mosaique(float left, float right, int columns, float bottom, float top, int rows);

@@ -16,6 +16,18 @@ using SwapIntervalMESA = int (*)(unsigned interval);
 using SwapIntervalSGI = int (*)(int interval);
 using SwapIntervalEXT = void (*)(Display *display, GLXDrawable drawable, int interval);
 
+// Dropped as soon as context_can_be_made() has its answer.
+struct ProbeContext {
+	Display *display;
+	GLXContext context;
+
+	~ProbeContext()
+	{
+		if (context)
+			glXDestroyContext(display, context);
+	}
+};
+
 // Runs work(drawable) between gl_begin and gl_end, or nothing at all when the
 // area has no GL context to make current.
 template <typename Work>
@@ -57,6 +69,26 @@ static void ask_for_vsync(GtkWidget *widget)
 	}
 }
 
+// A display may offer GLX and still give no context: a server that refuses
+// indirect GLX, a driver missing or with no room left to be mapped. GtkGLExt
+// finds that out at realisation, where the X error ends the process; the
+// same context made and dropped here first, with X errors trapped, tells.
+static bool context_can_be_made(GdkGLConfig *config)
+{
+	Display *display = gdk_x11_gl_config_get_xdisplay(config);
+	XVisualInfo *visual = gdk_x11_gl_config_get_xvinfo(config);
+	gdk_error_trap_push();
+	bool made;
+	{
+		// Direct where it can be, as the area's own context will be asked.
+		ProbeContext probe{display, glXCreateContext(display, visual, nullptr, True)};
+		made = probe.context != nullptr;
+	}
+	// The server's refusal comes back only with the next round trip.
+	gdk_display_sync(gdk_screen_get_display(gdk_gl_config_get_screen(config)));
+	return gdk_error_trap_pop() == 0 && made;
+}
+
 gboolean init_ext(GtkWidget *widget, gpointer)
 {
 	with_gl(widget, [widget](GdkGLDrawable *) {
@@ -68,7 +100,7 @@ gboolean init_ext(GtkWidget *widget, gpointer)
 
 gboolean reshape_ext(GtkWidget *widget, GdkEventConfigure *event, gpointer)
 {
-	with_gl(widget, [event](GdkGLDrawable *) { banner::reshape(event->height, event->width); });
+	with_gl(widget, [event](GdkGLDrawable *) { banner::reshape(event->width, event->height); });
 	return TRUE;
 }
 
@@ -97,9 +129,11 @@ GtkWidget *CreateGl_GtkGlExt()
 	GLConfigPtr config(gdk_gl_config_new(attrList));
 	GtkWidget *area = gtk_drawing_area_new();
 	gtk_widget_set_size_request(area, 300, 170);
-	if (config)
+	if (config && context_can_be_made(config.get()))
 		gtk_widget_set_gl_capability(area, config.get(), nullptr, TRUE, GDK_GL_RGBA_TYPE);
-	g_signal_connect(area, "realize", G_CALLBACK(init_ext), nullptr);
+	// After the default handler, as GtkGLExt's examples have it: the area's
+	// windows exist by then, whatever else is connected to "realize".
+	g_signal_connect_after(area, "realize", G_CALLBACK(init_ext), nullptr);
 	g_signal_connect(area, "configure_event", G_CALLBACK(reshape_ext), nullptr);
 	g_signal_connect(area, "expose_event", G_CALLBACK(draw_ext), nullptr);
 	return area;

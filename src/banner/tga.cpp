@@ -11,6 +11,10 @@
 #include <memory>
 #include <new>
 
+// Seen by nothing outside this file: a program that reads images may have
+// types of the same names for its own ends (the tests' TgaHeader is one).
+namespace {
+
 struct FileCloser {
 	void operator()(std::FILE *f) const { std::fclose(f); }
 };
@@ -34,7 +38,7 @@ enum {
 	RIGHT_TO_LEFT = 0x10,
 };
 
-static TgaHeader parseHeader(const unsigned char *b)
+TgaHeader parseHeader(const unsigned char *b)
 {
 	TgaHeader h;
 	h.idLength = b[0];
@@ -48,7 +52,7 @@ static TgaHeader parseHeader(const unsigned char *b)
 }
 
 // The order of the tests decides which error a file with several faults gets.
-static int checkHeader(const TgaHeader &h)
+int checkHeader(const TgaHeader &h)
 {
 	if (h.colorMapType != 0 || (h.imageType != 2 && h.imageType != 3))
 		return TGA_ERR_TYPE;
@@ -59,7 +63,7 @@ static int checkHeader(const TgaHeader &h)
 	return 0;
 }
 
-static bool skipId(std::FILE *f, int length)
+bool skipId(std::FILE *f, int length)
 {
 	std::array<unsigned char, 255> id;
 	return std::fread(id.data(), 1, length, f) == size_t(length);
@@ -67,7 +71,7 @@ static bool skipId(std::FILE *f, int length)
 
 // A file that says it is large but is not gets no buffer of the size it
 // claims. Streams that cannot tell their size are left to the read.
-static bool holdsAtLeast(std::FILE *f, size_t bytes)
+bool holdsAtLeast(std::FILE *f, size_t bytes)
 {
 	long here = std::ftell(f);
 	if (here < 0 || std::fseek(f, 0, SEEK_END) != 0)
@@ -78,7 +82,7 @@ static bool holdsAtLeast(std::FILE *f, size_t bytes)
 }
 
 // One read of the whole block; an empty result is the only failure.
-static std::vector<unsigned char> readBlock(std::FILE *f, int count, int bytesPerPixel)
+std::vector<unsigned char> readBlock(std::FILE *f, int count, int bytesPerPixel)
 {
 	if (count <= 0 || count > MAX_PIXELS)
 		return {};
@@ -94,20 +98,20 @@ static std::vector<unsigned char> readBlock(std::FILE *f, int count, int bytesPe
 	return buf;
 }
 
-static void swapRedBlue(std::vector<unsigned char> &buf, size_t bytesPerPixel)
+void swapRedBlue(std::vector<unsigned char> &buf, size_t bytesPerPixel)
 {
 	for (size_t o = 0; o < buf.size(); o += bytesPerPixel)
 		std::swap(buf[o], buf[o + 2]);
 }
 
-static void flipRows(std::vector<unsigned char> &buf, size_t rowBytes, int height)
+void flipRows(std::vector<unsigned char> &buf, size_t rowBytes, int height)
 {
 	for (int top = 0, bottom = height - 1; top < bottom; top++, bottom--)
 		std::swap_ranges(buf.begin() + top * rowBytes, buf.begin() + (top + 1) * rowBytes,
 		                 buf.begin() + bottom * rowBytes);
 }
 
-static void mirrorRows(std::vector<unsigned char> &buf, int width, int height, size_t bytesPerPixel)
+void mirrorRows(std::vector<unsigned char> &buf, int width, int height, size_t bytesPerPixel)
 {
 	for (int y = 0; y < height; y++) {
 		auto row = buf.begin() + y * width * bytesPerPixel;
@@ -119,7 +123,7 @@ static void mirrorRows(std::vector<unsigned char> &buf, int width, int height, s
 }
 
 // OpenGL wants the bottom row first and each row from its left end.
-static void orient(TgaImage &img, size_t bytesPerPixel, int descriptor)
+void orient(TgaImage &img, size_t bytesPerPixel, int descriptor)
 {
 	if (descriptor & TOP_TO_BOTTOM)
 		flipRows(img.pixels, img.width * bytesPerPixel, img.height);
@@ -127,7 +131,7 @@ static void orient(TgaImage &img, size_t bytesPerPixel, int descriptor)
 		mirrorRows(img.pixels, img.width, img.height, bytesPerPixel);
 }
 
-static PixelFormat formatOf(int depth)
+PixelFormat formatOf(int depth)
 {
 	switch (depth) {
 	case 32:
@@ -141,7 +145,7 @@ static PixelFormat formatOf(int depth)
 
 // Opening a FIFO for reading waits for a writer, and reading a device may
 // never end: only a regular file is read, and nothing waits to find out.
-static File openRegular(const char *path)
+File openRegular(const char *path)
 {
 	Fd fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
 	struct stat st;
@@ -152,6 +156,8 @@ static File openRegular(const char *path)
 		fd.release();
 	return f;
 }
+
+} // namespace
 
 int checkSize(int value)
 {

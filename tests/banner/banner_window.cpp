@@ -80,7 +80,7 @@ std::vector<unsigned char> BannerWindow::draw_frame()
 	std::vector<unsigned char> pixels(size_t(width()) * height() * 4);
 	with_gl([&] {
 		// The first frame after a new start of the clock is at phase 0.
-		banner::wave.started = false;
+		banner::restart_wave();
 		banner::draw(performance_counter());
 		glReadBuffer(GL_BACK);
 		glPixelStorei(GL_PACK_ALIGNMENT, 1);

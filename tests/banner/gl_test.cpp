@@ -137,13 +137,15 @@ TEST(BannerArea, HandlersDoNothingWithoutAContext)
 	configure.width = 300;
 	configure.height = 170;
 	for (GtkWidget *area : {unrealised, plain}) {
-		banner::wave.phase = 5;
-		banner::wave.frames = 42;
+		// A wave under way at phase 5, which init() would start over.
+		banner::advance(0);
+		banner::advance(5 * 1300000);
+		std::uint64_t frames = banner::wave.frames;
 		EXPECT_TRUE(init_ext(area, nullptr));
 		EXPECT_TRUE(reshape_ext(area, &configure, nullptr));
 		EXPECT_TRUE(draw_ext(area, nullptr, nullptr));
-		EXPECT_EQ(banner::wave.phase, 5.0f);
-		EXPECT_EQ(banner::wave.frames, 42u);
+		EXPECT_FLOAT_EQ(banner::wave.phase, 5.0f);
+		EXPECT_EQ(banner::wave.frames, frames);
 	}
 	gtk_widget_destroy(window);
 	g_object_unref(unrealised);
@@ -244,7 +246,7 @@ TEST(FrameTiming, WaveKeepsMovingThroughADay)
 		SCOPED_TRACE(testing::Message() << fps << " frames a second");
 		const std::int64_t step = performance_counter_rate / fps;
 		const double want_step = step * radians_per_tick;
-		banner::wave = {};
+		banner::restart_wave();
 		float previous = 0;
 		int checked = 0;
 		// Every frame of the day's last minute, one an hour before.
