@@ -64,7 +64,6 @@ TEST_F(GuiTest, BannerStopsWithItsWindow)
 	pump_events(200);
 	gpointer area = ZelkWidget.gl_area;
 	gtk_widget_destroy(ZelkWidget.main);
-	ZelkWidget = {};
 	// A redraw source left behind would draw into a dead area.
 	EXPECT_FALSE(g_source_remove_by_user_data(area));
 }
