@@ -1,7 +1,8 @@
 #include "shell/launch.h"
 
-#include "base/widgets.h"
 #include "base/platform.h"
+#include "base/widgets.h"
+#include "shell/game_start.h"
 
 char mode_letter(int position)
 {
@@ -52,7 +53,7 @@ extern "C" void lancer_jeu(GtkWidget *, gpointer)
 	std::string langue = combo_active_text(ZelkWidget.langue).value_or("");
 	std::string resolution = combo_active_text(ZelkWidget.resolution).value_or("");
 
-	std::string why = start_program(
+	std::string why = start_game(
 	        game_program, game_arguments(*player, letter, resolution, langue, check3, check4));
 	if (!why.empty()) {
 		report_start_failure(why);
