@@ -352,3 +352,48 @@ extern "C" void supprimer_joueur(GtkWidget *, gpointer)
 	else
 		report_remove_failure(result);
 }
+
+// For the start button, which can find out before the watch that a player
+// is gone: the rebuild the watch would make comes now, and only once.
+void refresh_player_list()
+{
+	if (profiles.pending_refresh)
+		g_source_remove(profiles.pending_refresh);
+	profiles.pending_refresh = 0;
+	rebuild_keeping_active();
+}
+
+// What say_under_selector said stays while the player active then stays
+// active: a rebuild for a change on disk that arrives late keeps it, the
+// choice of another player ends it.
+static struct {
+	std::string text;
+	std::optional<std::string> player;
+} said;
+
+static void keep_said(GtkComboBox *, gpointer)
+{
+	std::optional<std::string> active = combo_active_text(ZelkWidget.joueur);
+	if (said.text.empty() || !active) // none is active only inside a rebuild
+		return;
+	if (active != said.player) {
+		said.text.clear();
+		return;
+	}
+	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), said.text.c_str());
+	gtk_widget_set_visible(ZelkWidget.aide_joueur, TRUE);
+}
+
+void say_under_selector(const std::string &text)
+{
+	said.text = text;
+	said.player = combo_active_text(ZelkWidget.joueur);
+	// After change_joueur, whose hint would replace the text.
+	if (!g_object_get_data(G_OBJECT(ZelkWidget.joueur), "keeps-said")) {
+		g_signal_connect_after(ZelkWidget.joueur, "changed", G_CALLBACK(keep_said),
+		                       nullptr);
+		g_object_set_data(G_OBJECT(ZelkWidget.joueur), "keeps-said", GINT_TO_POINTER(1));
+	}
+	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), text.c_str());
+	gtk_widget_set_visible(ZelkWidget.aide_joueur, TRUE);
+}

@@ -15,6 +15,13 @@ void creer_combobox_joueurs();
 // player.
 void watch_profiles();
 
+// Rebuilds the selector from disk now, keeping the active player while it
+// exists.
+void refresh_player_list();
+
+// Shows `text` in the line under the selector, until the list next changes.
+void say_under_selector(const std::string &text);
+
 // The confirmation the delete window asks for `player`.
 std::string confirmation_text(const std::string &player);
 

@@ -1,8 +1,14 @@
 #include "shell/launch.h"
 
-#include "base/platform.h"
 #include "base/widgets.h"
+#include "base/platform.h"
+#include "profiles/callbacks.h"
+#include "profiles/profile_tree.h"
 #include "shell/game_start.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 char mode_letter(int position)
 {
@@ -42,12 +48,26 @@ static void report_start_failure(const std::string &why)
 	gtk_widget_show(dialog);
 }
 
+// The list follows profils with a delay: a player removed or renamed on
+// disk just before the press may still be shown, and must not reach the game.
+static bool gone_from_disk(const std::string &player)
+{
+	struct stat st;
+	std::string entry = std::string(profiles_dir) + "/" + player;
+	return lstat(entry.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 extern "C" void lancer_jeu(GtkWidget *, gpointer)
 {
 	char letter = mode_letter(gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.resolution)));
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	if (!player)
 		return;
+	if (gone_from_disk(*player)) {
+		refresh_player_list();
+		say_under_selector("Ce joueur n'existe plus.");
+		return;
+	}
 	bool check4 = is_on(ZelkWidget.checkbutton4);
 	bool check3 = is_on(ZelkWidget.checkbutton3);
 	std::string langue = combo_active_text(ZelkWidget.langue).value_or("");
