@@ -130,8 +130,9 @@ static std::string without_wine(const std::string &program, GameKind kind)
 	                          " (pour un jeu 32 bits, en plus : " + wine_32_install + ")";
 	return quoted(program) + " est " + what +
 	       " : il se lance avec Wine, qui n'est pas installé (la commande « wine » est "
-	       "introuvable). Installez Wine (paquet Debian « wine »" +
-	       (kind == GameKind::windows_32 ? " et, pour un jeu 32 bits, « wine32:i386 »" : "") +
+	       "introuvable). Installez Wine (" +
+	       (kind == GameKind::windows_32 ? "paquets Debian « wine » et « wine32:i386 »"
+	                                     : "paquet Debian « wine »") +
 	       ") : " + install + ", puis appuyez de nouveau sur « Jouer ».";
 }
 
