@@ -1,12 +1,11 @@
 #include "base/platform.h"
 
-#include "base/glib_ptr.h"
-
-#include <glib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
-#include <memory>
 
 std::int64_t performance_counter()
 {
@@ -23,24 +22,33 @@ void detach_console()
 {
 }
 
-std::string start_program(const std::string &program, const std::vector<std::string> &args)
+int start_program(const std::string &path, const std::vector<std::string> &argv)
 {
-	// The program runs from the working directory, never through PATH,
-	// and sees its own name as argv[0], as it would on its home platform.
-	std::string path = "./" + program;
-	std::vector<char *> argv;
-	argv.push_back(const_cast<char *>(path.c_str()));
-	argv.push_back(const_cast<char *>(program.c_str()));
-	for (const std::string &a : args)
-		argv.push_back(const_cast<char *>(a.c_str()));
-	argv.push_back(nullptr);
+	std::vector<char *> args;
+	for (const std::string &a : argv)
+		args.push_back(const_cast<char *>(a.c_str()));
+	args.push_back(nullptr);
 
-	GError *raw = nullptr;
-	gboolean ok = g_spawn_async(nullptr, argv.data(), nullptr,
-	                            GSpawnFlags(G_SPAWN_FILE_AND_ARGV_ZERO), nullptr, nullptr,
-	                            nullptr, &raw);
-	GErrorPtr error(raw);
-	if (ok)
-		return {};
-	return error ? error->message : "unknown error";
+	// posix_spawn reports a file exec refuses (ENOEXEC) instead of handing it
+	// to /bin/sh, as g_spawn and execvp do. The program gets a session of
+	// its own, so that the end of the launcher's terminal does not end it,
+	// the default signal dispositions and mask, and no descriptor but 0, 1, 2.
+	posix_spawnattr_t attr;
+	posix_spawnattr_init(&attr);
+	sigset_t none, all;
+	sigemptyset(&none);
+	sigfillset(&all);
+	posix_spawnattr_setsigmask(&attr, &none);
+	posix_spawnattr_setsigdefault(&attr, &all);
+	posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
+	                                        POSIX_SPAWN_SETSIGDEF);
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+
+	pid_t pid;
+	int error = posix_spawn(&pid, path.c_str(), &actions, &attr, args.data(), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	posix_spawnattr_destroy(&attr);
+	return error;
 }

@@ -25,7 +25,9 @@ extern void (*end_process)(int status);
 // programs have none, so there is nothing to do here.
 void detach_console();
 
-// Starts `program` from the working directory with `args` (argv[1] on), in
-// the working directory, without a shell and without waiting for it.
-// Returns an empty string on success, else why it could not be started.
-std::string start_program(const std::string &program, const std::vector<std::string> &args);
+// Starts the executable `path` with `argv` (argv[0] included), in the
+// working directory, in a session of its own, without a shell and without
+// waiting for it. Returns 0, or the errno value of why it could not start
+// (exec's own: ENOEXEC for a file that is no program, ENOENT for a missing
+// script interpreter).
+int start_program(const std::string &path, const std::vector<std::string> &argv);

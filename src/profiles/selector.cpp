@@ -21,6 +21,10 @@ static const int shown_name_chars = 24;
 static struct {
 	GObjectPtr<GFileMonitor> monitor; // on profils
 	guint pending_refresh;            // the timeout of the next rebuild, 0 if none
+	// A word for the user under the selector, kept while the player who
+	// was active when it was said stays active.
+	std::string note;
+	std::optional<std::string> note_player;
 } selector;
 
 // The selector measures every row, at each change of size, for the widest;
@@ -106,13 +110,25 @@ static int unreadable_error()
 	return dir || errno == ENOENT ? 0 : errno;
 }
 
+// The note while it holds; else, without a player, how to begin.
+static std::string hint_for(const std::optional<std::string> &active)
+{
+	// None is active for a moment inside every rebuild: only the choice of
+	// another player ends the note.
+	if (active && active != selector.note_player)
+		selector.note.clear();
+	if (!selector.note.empty() && active == selector.note_player)
+		return selector.note;
+	return active ? "" : no_player_hint(unreadable_error());
+}
+
 // Without a player the game cannot start: the button says so by looking it,
 // and the line under the selector says how to begin.
 static void show_player_state()
 {
-	bool has_player = gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.joueur)) >= 0;
-	std::string hint = has_player ? "" : no_player_hint(unreadable_error());
-	gtk_widget_set_sensitive(ZelkWidget.jouer, has_player);
+	std::optional<std::string> active = combo_active_text(ZelkWidget.joueur);
+	std::string hint = hint_for(active);
+	gtk_widget_set_sensitive(ZelkWidget.jouer, active.has_value());
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), hint.c_str());
 	gtk_widget_set_visible(ZelkWidget.aide_joueur, !hint.empty());
 }
@@ -160,12 +176,24 @@ void creer_combobox_joueurs()
 	show_player_state();
 }
 
+// Also for the start button, which can learn before the watch that a
+// player is gone: the rebuild the watch would make comes now, and once.
 void refresh_player_list()
 {
+	if (selector.pending_refresh)
+		g_source_remove(selector.pending_refresh);
+	selector.pending_refresh = 0;
 	std::optional<std::string> active = combo_active_text(ZelkWidget.joueur);
 	creer_combobox_joueurs();
 	int row = active ? row_of(*active) : -1;
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), row >= 0 ? row : 0);
+}
+
+void say_under_selector(const std::string &text)
+{
+	selector.note = text;
+	selector.note_player = combo_active_text(ZelkWidget.joueur);
+	show_player_state();
 }
 
 bool select_player(const std::string &name)

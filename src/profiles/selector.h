@@ -16,6 +16,10 @@ void creer_combobox_joueurs();
 // first player is.
 void refresh_player_list();
 
+// Shows `text` in the line under the selector while the player active now
+// stays active, also through rebuilds for changes on disk.
+void say_under_selector(const std::string &text);
+
 // Makes `name` the active player when it is listed; whether it is.
 bool select_player(const std::string &name);
 void select_first_player();

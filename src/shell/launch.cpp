@@ -2,6 +2,13 @@
 
 #include "base/widgets.h"
 #include "base/platform.h"
+#include "profiles/selector.h"
+#include "profiles/profile_tree.h"
+#include "shell/game_start.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 char mode_letter(int position)
 {
@@ -41,18 +48,31 @@ static void report_start_failure(const std::string &why)
 	gtk_widget_show(dialog);
 }
 
+// The list follows profils with a delay: a player removed or renamed on
+// disk just before the press may still be shown, and must not reach the game.
+static bool gone_from_disk(const std::string &player)
+{
+	struct stat st;
+	return lstat(player_path(player).c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 extern "C" void lancer_jeu(GtkWidget *, gpointer)
 {
 	char letter = mode_letter(gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.resolution)));
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	if (!player)
 		return;
+	if (gone_from_disk(*player)) {
+		refresh_player_list();
+		say_under_selector("Ce joueur n'existe plus.");
+		return;
+	}
 	bool check4 = is_on(ZelkWidget.checkbutton4);
 	bool check3 = is_on(ZelkWidget.checkbutton3);
 	std::string langue = combo_active_text(ZelkWidget.langue).value_or("");
 	std::string resolution = combo_active_text(ZelkWidget.resolution).value_or("");
 
-	std::string why = start_program(
+	std::string why = start_game(
 	        game_program, game_arguments(*player, letter, resolution, langue, check3, check4));
 	if (!why.empty()) {
 		report_start_failure(why);

@@ -119,12 +119,16 @@ TEST_F(EndToEnd, QuitEndsWithoutStartingTheGame)
 	EXPECT_EQ(snapshot_tree(dir.path()), before) << "the game ran or the disk changed";
 }
 
-// The game is missing, then there but not executable: each time the user
-// is told in a dialog over the launcher, which stays with the choices made;
-// once the game can run, the same button starts it.
+// The game is missing, then there but not executable, then a text file,
+// then a Windows game without Wine: each time the user is told in a dialog
+// over the launcher, which stays with the choices made; once Wine is there,
+// the same button starts the game through it.
 TEST_F(EndToEnd, GameThatCannotRunIsReportedUntilItCan)
 {
 	add_player("anna");
+	const fs::path wine_dir = dir / "bin"; // empty until Wine is "installed"
+	fs::create_directory(wine_dir);
+	launcher_env = {"PATH=" + wine_dir.string()};
 	start();
 	press_keys({"alt+b"});
 
@@ -146,9 +150,15 @@ TEST_F(EndToEnd, GameThatCannotRunIsReportedUntilItCan)
 	install_game();
 	fs::permissions(dir / "trovik.exe", fs::perms::owner_read | fs::perms::owner_write);
 	expect_dialog_then_close_it("game not executable");
+	write_file(dir / "trovik.exe", "touch pwned\n");
+	fs::permissions(dir / "trovik.exe", fs::perms::owner_all);
+	expect_dialog_then_close_it("game a text file");
+	EXPECT_FALSE(fs::exists(dir / "pwned")) << "the file reached a shell";
+	write_file(dir / "trovik.exe", windows_program(0x14C));
+	expect_dialog_then_close_it("Windows game without Wine");
 	EXPECT_FALSE(fs::exists(dir / "args.out"));
 
-	fs::permissions(dir / "trovik.exe", fs::perms::owner_all);
+	write_stand_in_game(dir.path(), "bin/wine");
 	press_keys({"Return"});
-	expect_game_started_with({"anna", "-f", "640x480", "Français", "0", "1"});
+	expect_game_started_with({"./trovik.exe", "anna", "-f", "640x480", "Français", "0", "1"});
 }

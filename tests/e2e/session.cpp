@@ -51,7 +51,7 @@ static XWindow at_measured_size(WindowId id, const Rect &size, const std::string
 void EndToEnd::start()
 {
 	layout = measure_launcher(dir.path());
-	launcher = std::make_unique<LauncherProcess>(dir.path());
+	launcher = std::make_unique<LauncherProcess>(dir.path(), std::string(), launcher_env);
 	std::optional<WindowId> main;
 	wait_until([&] {
 		for (const XWindow &w : windows_of(launcher->pid()))

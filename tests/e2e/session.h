@@ -51,6 +51,7 @@ protected:
 	void expect_game_started_with(const std::vector<std::string> &expected);
 
 	TempDir dir;
+	std::vector<std::string> launcher_env; // "NAME=value" for the launcher's start
 	LauncherLayout layout;
 	std::unique_ptr<LauncherProcess> launcher;
 	WindowId main_window = 0;

@@ -2,6 +2,7 @@
 #include "gui.h"
 #include "hostile_names.h"
 
+#include "base/fd.h"
 #include "base/glib_ptr.h"
 #include "base/widgets.h"
 #include "shell/launch.h"
@@ -9,7 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <functional>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -178,4 +184,106 @@ TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
 		if (!present)
 			fs::rename(dir / "elsewhere", dir / "trovik.exe");
 	}
+}
+
+// Every kind of trovik.exe a player may have: the game starts (as itself or
+// through Wine) in a session of its own with only 0, 1 and 2, or the
+// launcher stays and says in French why not. Nothing reaches a shell.
+TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
+{
+	const std::string pe32 = windows_program(0x14C), pe64 = windows_program(0x8664);
+	enum Entry { plain, runnable, none, directory, dangling };
+	struct {
+		Entry entry;
+		std::string bytes;
+		bool wine;                     // a stand-in wine on PATH, else none
+		std::vector<std::string> said; // nothing: the game starts
+	} cases[] = {
+	        {runnable, read_file(dir / "trovik.exe"), false, {}},
+	        {runnable, "touch pwned\n", true, {"n'est pas un programme", "remettez"}},
+	        {runnable, pe32, true, {}},
+	        {plain, pe64, true, {}},
+	        {plain, pe32, false, {"Windows 32 bits", "« wine »", "i386", "wine32:i386"}},
+	        {runnable, pe64, false, {"Windows 64 bits", "Wine", "sudo apt-get install wine,"}},
+	        {none, "", false, {"est introuvable", "copiez le jeu"}},
+	        {directory, "", false, {"est un dossier"}},
+	        {dangling, "", false, {"lien vers « absent.exe »", "n'existe pas"}},
+	        {runnable, "#!/nowhere/sh\n", false, {"l'interpréteur « /nowhere/sh »"}},
+	        {plain, "#!/bin/sh\ntouch pwned\n", false, {"n'est pas exécutable", "chmod +x"}},
+	};
+	struct RestorePath {
+		std::string path = g_getenv("PATH");
+		~RestorePath() { g_setenv("PATH", path.c_str(), TRUE); }
+	} restore;
+	const fs::path wine_dir = dir / "bin", game = dir / "trovik.exe";
+	write_stand_in_game(dir.path(), "bin/wine");
+	fs::create_directory(dir / "nowhere");
+	Fd inheritable(open("/dev/null", O_RDONLY)); // no close-on-exec
+	add_player("anna");
+	for (const auto &c : cases) {
+		SCOPED_TRACE(&c - cases);
+		fs::remove_all(game);
+		if (c.entry == directory)
+			fs::create_directory(game);
+		else if (c.entry == dangling)
+			fs::create_symlink("absent.exe", game);
+		else if (c.entry != none)
+			write_file(game, c.bytes);
+		if (c.entry == runnable || c.entry == plain)
+			fs::permissions(game, c.entry == runnable ? fs::perms::owner_all
+			                                          : fs::perms::owner_read);
+		// An empty directory: a real Wine installed here must not be found.
+		g_setenv("PATH", (c.wine ? wine_dir : dir / "nowhere").c_str(), TRUE);
+		start();
+		if (c.said.empty()) {
+			std::vector<std::string> args = {"anna",     "-f", "640x480",
+			                                 "Français", "0",  "0"};
+			if (c.wine)
+				args.insert(args.begin(), "./trovik.exe");
+			expect_game_started_with(args);
+			pid_t pid = 0, pgid = 0, sid = 0;
+			std::istringstream(read_file(dir / "session.out")) >> pid >> pgid >> sid;
+			EXPECT_TRUE(sid == pid && pgid == pid && sid != getsid(0))
+			        << "not a session of its own: " << pid << " " << pgid << " " << sid;
+			EXPECT_EQ(read_file(dir / "fds.out"), "0\n1\n2\n3\n"); // 3: ls's listing
+			continue;
+		}
+		click(main_widget("bouton_jouer"));
+		std::vector<GtkWidget *> dialogs = toplevels(GTK_TYPE_MESSAGE_DIALOG);
+		ASSERT_EQ(dialogs.size(), 1u);
+		gchar *text = nullptr, *why = nullptr;
+		g_object_get(dialogs[0], "text", &text, "secondary-text", &why, nullptr);
+		EXPECT_STREQ(GCharPtr(text).get(), "Impossible de lancer le jeu « trovik.exe ».");
+		const std::string said = GCharPtr(why).get();
+		for (const std::string &part : c.said)
+			EXPECT_NE(said.find(part), std::string::npos) << said;
+		gtk_widget_destroy(dialogs[0]);
+		pump_events(200);
+		EXPECT_EQ(ended_with, -1);
+		EXPECT_FALSE(fs::exists(dir / "args.out") || fs::exists(dir / "pwned"));
+		gtk_widget_destroy(ZelkWidget.main);
+	}
+}
+
+// The player is renamed on disk just before the press, before the list
+// follows: the game is not started, the window says why, the list is new,
+// and a late rebuild for the same change keeps the word.
+TEST_F(Launch, PlayerGoneFromDiskIsNotHandedToTheGame)
+{
+	add_player("anna");
+	add_player("bob");
+	start();
+	ASSERT_EQ(active_player(), "anna");
+	fs::rename(dir / "profils/anna", dir / "profils/zed");
+	click(main_widget("bouton_jouer"));
+	pump_events(800);
+	EXPECT_EQ(ended_with, -1);
+	EXPECT_FALSE(fs::exists(dir / "args.out")) << "the game was started";
+	EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());
+	GtkWidget *hint = main_widget("aide_joueur");
+	EXPECT_TRUE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_EQ(label_text(hint), "Ce joueur n'existe plus.");
+	EXPECT_EQ(player_count(), 2);
+	EXPECT_EQ(active_player(), "bob");
+	expect_game_started_with({"bob", "-f", "640x480", "Français", "0", "0"});
 }

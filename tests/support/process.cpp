@@ -95,17 +95,20 @@ ProcessResult run_process(const std::vector<std::string> &argv, std::chrono::mil
 	return {status ? *status : -1, p.output()};
 }
 
-static ProcessOptions in_dir(const fs::path &workdir, const std::string &display)
+static ProcessOptions in_dir(const fs::path &workdir, const std::string &display,
+                             const std::vector<std::string> &env = {})
 {
 	ProcessOptions options;
 	options.workdir = workdir;
+	options.env = env;
 	if (!display.empty())
-		options.env = {"DISPLAY=" + display};
+		options.env.push_back("DISPLAY=" + display);
 	return options;
 }
 
-LauncherProcess::LauncherProcess(const fs::path &workdir, const std::string &display)
-    : Process({GTKTROVIK_BIN}, in_dir(workdir, display))
+LauncherProcess::LauncherProcess(const fs::path &workdir, const std::string &display,
+                                 const std::vector<std::string> &env)
+    : Process({GTKTROVIK_BIN}, in_dir(workdir, display, env))
 {
 }
 

@@ -62,7 +62,8 @@ ProcessResult run_process(const std::vector<std::string> &argv,
 class LauncherProcess : public Process {
 public:
 	explicit LauncherProcess(const std::filesystem::path &workdir,
-	                         const std::string &display = {});
+	                         const std::string &display = {},
+	                         const std::vector<std::string> &env = {});
 };
 
 // Runs the launcher in `workdir` until it ends by itself; a launcher still

@@ -106,13 +106,25 @@ void lay_out_game_dir(const fs::path &dir)
 	              fs::copy_options::overwrite_existing);
 }
 
-void write_stand_in_game(const fs::path &dir)
+// The tools are named by path: the tests give the launcher a PATH without
+// Wine.
+void write_stand_in_game(const fs::path &dir, const std::string &name)
 {
-	write_file(dir / "trovik.exe", "#!/bin/sh\n"
-	                               "printf '%s\\0' \"$0\" \"$@\" > args.out.tmp\n"
-	                               "pwd > cwd.out\n"
-	                               "mv args.out.tmp args.out\n");
-	fs::permissions(dir / "trovik.exe", fs::perms::owner_all);
+	fs::create_directories((dir / name).parent_path());
+	write_file(dir / name, "#!/bin/sh\n"
+	                       "printf '%s\\0' \"$0\" \"$@\" > args.out.tmp\n"
+	                       "pwd > cwd.out\n"
+	                       "read -r pid comm state ppid pgrp sid rest < /proc/$$/stat\n"
+	                       "echo \"$pid $pgrp $sid\" > session.out\n"
+	                       "/bin/ls /proc/self/fd > fds.out\n"
+	                       "/bin/mv args.out.tmp args.out\n");
+	fs::permissions(dir / name, fs::perms::owner_all);
+}
+
+std::string windows_program(unsigned machine)
+{
+	std::string bytes = "MZ" + std::string(0x3A, '\0') + "\x40" + std::string(3, '\0');
+	return bytes + std::string("PE\0\0", 4) + char(machine & 0xFF) + char(machine >> 8);
 }
 
 std::vector<std::string> read_stand_in_args(const fs::path &dir)

@@ -53,9 +53,14 @@ std::string read_file(const std::filesystem::path &file);
 // launcher expects them in its working directory.
 void lay_out_game_dir(const std::filesystem::path &dir);
 
-// A stand-in for the game: a script named trovik.exe that writes its
-// arguments, each ended by a NUL byte, to "args.out" in its working directory.
-void write_stand_in_game(const std::filesystem::path &dir);
+// A stand-in for the game: a script named `name` (under `dir`) that writes
+// its arguments, each ended by a NUL byte, to "args.out" in its working
+// directory, its "pid pgid sid" to "session.out" and the descriptors open
+// in a program it starts to "fds.out". As "bin/wine", a stand-in for Wine.
+void write_stand_in_game(const std::filesystem::path &dir, const std::string &name = "trovik.exe");
+// The first bytes of a Windows program: "MZ", the offset of the PE header,
+// and its `machine` (0x14C for 32 bits, 0x8664 for 64).
+std::string windows_program(unsigned machine);
 // The arguments the stand-in recorded, after the path it was run by.
 std::vector<std::string> read_stand_in_args(const std::filesystem::path &dir);
 
