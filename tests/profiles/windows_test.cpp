@@ -13,7 +13,11 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -464,4 +468,82 @@ TEST_F(Profiles, UnreadableProfilesDirectoryIsNamedNotShownEmpty)
 	EXPECT_NE(hint.find("profils"), std::string::npos) << hint;
 	EXPECT_NE(hint.find("accès refusé"), std::string::npos) << hint;
 	fs::permissions(dir / "profils", fs::perms::owner_all);
+}
+
+// The user's inotify instances used up, as a desktop session may have them.
+// As root they are taken, and the window built, as nobody, so that root's
+// other programs keep theirs.
+struct MonitorsUsedUp {
+	explicit MonitorsUsedUp(const fs::path &dir)
+	{
+		if (geteuid() == 0) {
+			give_to_file_user(dir);
+			EXPECT_TRUE(setegid(65534) == 0 && seteuid(65534) == 0);
+		}
+		for (int fd; (fd = inotify_init1(IN_CLOEXEC)) >= 0;)
+			held.push_back(fd);
+		error = errno;
+	}
+	~MonitorsUsedUp()
+	{
+		EXPECT_TRUE(seteuid(getuid()) == 0 && setegid(getgid()) == 0);
+		for (int fd : held)
+			close(fd);
+	}
+	std::vector<int> held;
+	int error;
+};
+
+// profils itself may be swapped under the window, or no monitor be had to
+// follow it: the list follows all the same, and goes on following.
+TEST_F(Profiles, SelectorFollowsProfilsWhateverBecomesOfIt)
+{
+	struct Case {
+		const char *what;
+		const char *removed; // after start, if any
+		bool linked;         // profils a link to a/, pointed to b/ after start
+	};
+	const Case cases[] = {
+	        {"profils removed and made again", "profils", false},
+	        {"a link to profils pointed elsewhere", nullptr, true},
+	};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(c.what);
+		fs::create_directories(dir / "a/anna");
+		fs::create_directories(dir / "b");
+		fs::remove_all(dir / "profils");
+		if (c.linked)
+			fs::create_directory_symlink("a", dir / "profils");
+		else
+			add_player("anna");
+		start();
+		ASSERT_EQ(active_player(), "anna");
+		if (c.removed)
+			fs::remove_all(dir / c.removed);
+		if (c.linked) {
+			fs::create_directory_symlink("b", dir / "next");
+			fs::rename(dir / "next", dir / "profils");
+		}
+		add_player("carl");
+		EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 2s));
+		add_player("dora");
+		EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 2s));
+		TearDown();
+	}
+}
+
+// GLib asks for inotify once a process, so this one goes alone.
+TEST_F(Profiles, SelectorFollowsTheDiskWithoutAFileMonitor)
+{
+	add_player("anna");
+	{
+		MonitorsUsedUp used_up(dir.path());
+		ASSERT_EQ(used_up.error, EMFILE);
+		start();
+	}
+	fs::remove_all(dir / "profils/anna");
+	add_player("carl");
+	EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 3s));
+	add_player("dora");
+	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s));
 }
