@@ -142,12 +142,15 @@ TEST_F(Profiles, AddingAnExistingPlayerChangesNothingAndMakesItActive)
 
 TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
 {
+	add_player("caf\xc3\xa9");
 	start();
 	std::string before = snapshot_tree(dir.path());
 	open_add_window();
 	GtkWidget *error = add_widget("erreur_ajout");
 	auto typed_and_refused = [](const HostileName &n) { return n.typeable() && n.refused(); };
-	for (const std::string &name : hostile_names_where(typed_and_refused)) {
+	std::vector<std::string> names = hostile_names_where(typed_and_refused);
+	names.push_back("cafe\u0301"); // the player there, decomposed
+	for (const std::string &name : names) {
 		type_and_enter(name);
 		EXPECT_EQ(snapshot_tree(dir.path()), before) << name;
 		ASSERT_NE(add_window_widget("ajout"), nullptr) << name;
