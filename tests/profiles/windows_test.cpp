@@ -6,6 +6,7 @@
 
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"
+#include "shell/interface.h"
 #include "base/glib_ptr.h"
 #include "base/widgets.h"
 
@@ -549,4 +550,23 @@ TEST_F(Profiles, SelectorFollowsTheDiskWithoutAFileMonitor)
 	EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 3s));
 	add_player("dora");
 	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s));
+}
+
+// A delete cut short leaves its hidden copy: the next start finishes it
+// behind the window, and leaves every other hidden entry as it is.
+TEST_F(Profiles, StartFinishesDeletesCutShortAndNothingElse)
+{
+	for (const char *kept :
+	     {".suppression-abc", ".suppression-abcdefg", ".suppression-ab_def", ".config"})
+		make_records(kept, "g", 2);
+	write_file(dir / "profils/.suppression-file00", "x");
+	fs::create_directory_symlink(".config", dir / "profils/.suppression-link00");
+	const std::string before = snapshot_tree(dir.path());
+	const fs::path cut = dir / "profils/.suppression-Ab3xY9";
+	for (const char *group : {"g", "deep/er/g"})
+		make_records(".suppression-Ab3xY9", group, 500);
+	zelk_gui_load();
+	EXPECT_TRUE(fs::exists(cut)) << "the window waited for it";
+	EXPECT_TRUE(pump_until([&] { return !fs::exists(cut); }));
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
 }
