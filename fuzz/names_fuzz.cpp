@@ -5,6 +5,7 @@
 // corpus stays valid), the rest holds the names (empty ones included).
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
+#include "profiles/profile_tree.h"
 
 #include <glib.h>
 
