@@ -5,6 +5,9 @@
 // corpus stays valid), the rest holds the names (empty ones included).
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
+#include "profiles/profile_tree.h"
+
+#include <glib.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -120,6 +124,17 @@ static bool has_control(std::string_view s)
 	});
 }
 
+// Some character of Unicode category Cf, among bytes that may not be UTF-8.
+static bool has_format(std::string_view s)
+{
+	for (std::size_t i = 0; i < s.size(); i++) {
+		gunichar c = g_utf8_get_char_validated(s.data() + i, gssize(s.size() - i));
+		if (c < 0x110000 && g_unichar_type(c) == G_UNICODE_FORMAT)
+			return true;
+	}
+	return false;
+}
+
 static void check_refusal(std::string_view name, NameProblem p)
 {
 	const char *msg = name_problem_message(p);
@@ -146,6 +161,9 @@ static void check_refusal(std::string_view name, NameProblem p)
 	case NameProblem::control:
 		CHECK(has_control(name));
 		break;
+	case NameProblem::invisible:
+		CHECK(has_format(name));
+		break;
 	default:
 		fail("unknown problem", __LINE__);
 	}
@@ -161,6 +179,7 @@ static void check_accepted(const std::string &name)
 	CHECK(name[0] != '.');
 	CHECK(name.size() <= 49);
 	CHECK(!has_control(name));
+	CHECK(!has_format(name));
 	CHECK(*name_problem_message(NameProblem::none) == '\0');
 	fs::path p = (fs::path(profiles_dir) / name).lexically_normal();
 	CHECK(p.parent_path() == fs::path(profiles_dir));
@@ -172,7 +191,7 @@ static void check_name(const std::string &name)
 {
 	bool ok = !name.empty() && name != "." && name != ".." &&
 	          !has_any(name, std::string_view("/\\\0", 3)) && name[0] != '.' &&
-	          name.size() <= 49 && !has_control(name);
+	          name.size() <= 49 && !has_control(name) && !has_format(name);
 	NameProblem p = check_player_name(name);
 
 	CHECK((p == NameProblem::none) == ok);
@@ -192,6 +211,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 	check_sort(names);
 	for (const std::string &name : names) {
 		check_name(name);
+		// Among players it is one of, a name is that player; beside the
+		// others it may read like one of them, and be refused for nothing else.
+		NameProblem alone = check_player_name(name);
+		CHECK(check_new_player_name(name, names) == alone);
+		NameList others;
+		std::copy_if(names.begin(), names.end(), std::back_inserter(others),
+		             [&](const std::string &s) { return s != name; });
+		NameProblem beside = check_new_player_name(name, others);
+		CHECK(beside == alone ||
+		      (alone == NameProblem::none && beside == NameProblem::look_alike));
 	}
 	return 0;
 }

@@ -57,7 +57,7 @@ extern "C" void creer_joueur(GtkWidget *, gpointer)
 	if (!add.entry)
 		return;
 	std::string name = gtk_entry_get_text(GTK_ENTRY(add.entry));
-	NameProblem problem = check_player_name(name);
+	NameProblem problem = check_new_player_name(name, lister_fichiers(profiles_dir));
 	if (problem != NameProblem::none) {
 		refuse_name(name_problem_message(problem));
 		return;

@@ -1,6 +1,9 @@
 #include "profiles/names.h"
 
+#include "base/glib_ptr.h"
 #include "profiles/dir.h"
+
+#include <glib.h>
 
 #include <algorithm>
 
@@ -29,6 +32,48 @@ static bool folded_less(const std::string &a, const std::string &b)
 	return a.size() < b.size();
 }
 
+// The characters of `name`, each with what it is; bytes that are not UTF-8
+// go one at a time as (gunichar)-1.
+template <typename Visit>
+static void for_each_char(std::string_view name, Visit visit)
+{
+	const char *p = name.data(), *end = p + name.size();
+	while (p < end) {
+		gunichar c = g_utf8_get_char_validated(p, end - p);
+		bool valid = c != gunichar(-1) && c != gunichar(-2);
+		const char *next = valid ? g_utf8_next_char(p) : p + 1;
+		visit(valid ? c : gunichar(-1), std::string_view(p, next - p));
+		p = next;
+	}
+}
+
+// A format character draws nothing, or turns the text around it: "alice",
+// a right-to-left override and "evil" show as "alicelive".
+static bool is_format(gunichar c)
+{
+	return c != gunichar(-1) && g_unichar_type(c) == G_UNICODE_FORMAT;
+}
+
+static bool has_format_char(std::string_view name)
+{
+	bool found = false;
+	for_each_char(name, [&](gunichar c, std::string_view) { found = found || is_format(c); });
+	return found;
+}
+
+// How a name reads: composed, without what does not show. Text that is not
+// UTF-8 reads as its bytes.
+static std::string reading(std::string_view name)
+{
+	std::string shown;
+	for_each_char(name, [&](gunichar c, std::string_view bytes) {
+		if (!is_format(c))
+			shown += bytes;
+	});
+	GCharPtr composed(g_utf8_normalize(shown.data(), gssize(shown.size()), G_NORMALIZE_NFC));
+	return composed ? std::string(composed.get()) : shown;
+}
+
 NameProblem check_player_name(std::string_view name)
 {
 	if (name.empty())
@@ -46,6 +91,21 @@ NameProblem check_player_name(std::string_view name)
 	// reads names a line at a time.
 	if (std::any_of(name.begin(), name.end(), is_control))
 		return NameProblem::control;
+	if (has_format_char(name))
+		return NameProblem::invisible;
+	return NameProblem::none;
+}
+
+NameProblem check_new_player_name(std::string_view name, const NameList &players)
+{
+	NameProblem problem = check_player_name(name);
+	if (problem != NameProblem::none ||
+	    std::find(players.begin(), players.end(), name) != players.end())
+		return problem;
+	std::string read = reading(name);
+	for (const std::string &player : players)
+		if (reading(player) == read)
+			return NameProblem::look_alike;
 	return NameProblem::none;
 }
 

@@ -9,7 +9,17 @@
 
 inline constexpr std::size_t max_player_name = 49;
 
-enum class NameProblem { none, empty, dot_or_dotdot, separator, leading_dot, too_long, control };
+enum class NameProblem {
+	none,
+	empty,
+	dot_or_dotdot,
+	separator,
+	leading_dot,
+	too_long,
+	control,
+	invisible,  // a format character (Unicode Cf): bidi controls, zero widths
+	look_alike, // another spelling of an existing player
+};
 
 NameProblem check_player_name(std::string_view name);
 
@@ -19,6 +29,11 @@ NameProblem check_player_name(std::string_view name);
 bool names_one_entry(const std::string &name);
 
 using NameList = std::vector<std::string>;
+
+// check_player_name, and then a name that is not one of `players` byte for
+// byte but reads like one of them: the same once composed (NFC) and without
+// format characters. The very bytes of a player are that player.
+NameProblem check_new_player_name(std::string_view name, const NameList &players);
 
 // Every entry of `path` but the hidden ones, in the order the directory
 // gives them; empty when `path` cannot be read.

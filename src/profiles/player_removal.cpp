@@ -14,6 +14,10 @@
 // directory it came down from, else the walk stops rather than go on in a
 // stranger's directory. Whatever cannot be removed stays in the hidden
 // copy, and the caller is told where.
+//
+// The walk goes one entry at a time (one read, one removal, one step down
+// or up), its state kept between steps, so that a hidden copy left by a
+// launcher that was killed meanwhile can be finished later, in slices.
 #include "profiles/player_removal.h"
 
 #include "base/fd.h"
@@ -27,6 +31,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string_view>
 #include <vector>
@@ -41,10 +46,13 @@ struct Identity {
 };
 
 // A directory being emptied: its name in its parent, the directory it was
-// when entered, and its subdirectories still to empty.
+// when entered, the entries read from it but not yet removed, whether all
+// are read, and its subdirectories still to empty.
 struct Level {
 	std::string name;
 	Identity id;
+	std::vector<std::string> entries;
+	bool read;
 	std::vector<std::string> subdirs;
 };
 
@@ -62,6 +70,9 @@ struct Walk {
 
 // Never listed, as it begins with a full stop.
 static const char hideout_prefix[] = ".suppression-";
+static const char hideout_letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+static const std::size_t hideout_letter_count = 6;
 
 static Identity identity(const struct stat &st)
 {
@@ -80,34 +91,31 @@ static void remove_at(Walk &w, int parent, const std::string &name, int flags)
 		note(w, errno);
 }
 
-static std::vector<std::string> entry_names(DIR *dir)
+// Names are read in full before anything is removed, since removing
+// entries during a readdir walk may make it skip others.
+static void read_entry(Level &level, DIR *dir)
 {
-	std::vector<std::string> names;
-
-	while (const dirent *e = readdir(dir)) {
-		std::string_view n = e->d_name;
-		if (n != "." && n != "..")
-			names.emplace_back(n);
+	const dirent *e = readdir(dir);
+	if (!e) {
+		level.read = true;
+		return;
 	}
-	return names;
+	std::string_view n = e->d_name;
+	if (n != "." && n != "..")
+		level.entries.emplace_back(n);
 }
 
-// Names are read in full before anything is removed, since removing
-// entries during a readdir walk may make it skip others. All but the
-// directories go at once; those are given back for the walk.
-static std::vector<std::string> remove_files(Walk &w, DIR *dir)
+// All but the directories go at once; those are kept for the walk.
+static void remove_entry(Walk &w, Level &level)
 {
-	std::vector<std::string> subdirs;
-
-	for (std::string &name : entry_names(dir)) {
-		if (unlinkat(dirfd(dir), name.c_str(), 0) == 0 || errno == ENOENT)
-			continue;
-		if (errno == EISDIR || errno == EPERM)
-			subdirs.push_back(std::move(name));
-		else
-			note(w, errno);
-	}
-	return subdirs;
+	std::string name = std::move(level.entries.back());
+	level.entries.pop_back();
+	if (unlinkat(dirfd(w.here.get()), name.c_str(), 0) == 0 || errno == ENOENT)
+		return;
+	if (errno == EISDIR || errno == EPERM)
+		level.subdirs.push_back(std::move(name));
+	else
+		note(w, errno);
 }
 
 // Opened with O_NOFOLLOW, a directory swapped for a link since it was
@@ -125,8 +133,7 @@ static void enter(Walk &w, Dir dir, std::string name)
 		note(w, errno);
 		return;
 	}
-	std::vector<std::string> subdirs = remove_files(w, dir.get());
-	w.levels.push_back({std::move(name), identity(st), std::move(subdirs)});
+	w.levels.push_back({std::move(name), identity(st), {}, false, {}});
 	w.here = std::move(dir);
 }
 
@@ -191,6 +198,28 @@ static bool ascend(Walk &w)
 	return true;
 }
 
+// One step of emptying: an entry read, removed or gone into, or a level
+// done. Whether the walk goes on.
+static bool advance(Walk &w)
+{
+	if (w.levels.empty())
+		return false;
+	Level &level = w.levels.back();
+	if (!level.read) {
+		read_entry(level, w.here.get());
+	} else if (!level.entries.empty()) {
+		remove_entry(w, level);
+	} else if (!level.subdirs.empty()) {
+		std::string next = std::move(level.subdirs.back());
+		level.subdirs.pop_back();
+		descend(w, next);
+	} else if (!ascend(w)) {
+		w.levels.clear();
+		w.here.reset();
+	}
+	return !w.levels.empty();
+}
+
 // Empties and removes `root`, the entry `name` of profils, walking down and
 // back up, so that only two directories are open whatever the depth. The
 // first failure, 0 when everything went.
@@ -199,17 +228,8 @@ static int remove_tree(int top, Dir root, const std::string &name)
 	Walk w{top, {}, nullptr, 0};
 
 	enter(w, std::move(root), name);
-	while (!w.levels.empty()) {
-		std::vector<std::string> &subdirs = w.levels.back().subdirs;
-		if (subdirs.empty()) {
-			if (!ascend(w))
-				break;
-			continue;
-		}
-		std::string next = std::move(subdirs.back());
-		subdirs.pop_back();
-		descend(w, next);
-	}
+	while (advance(w))
+		;
 	return w.error;
 }
 
@@ -254,14 +274,12 @@ static int rename_fresh(int dir, const char *from, const char *to)
 // Not built from the player's name, which may be as long as a name can be.
 static std::string hideout_name()
 {
-	static const char letters[] =
-	        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 	std::random_device source;
-	std::uniform_int_distribution<int> pick(0, sizeof letters - 2);
+	std::uniform_int_distribution<int> pick(0, sizeof hideout_letters - 2);
 	std::string name = hideout_prefix;
 
-	for (int i = 0; i < 6; i++)
-		name += letters[pick(source)];
+	for (std::size_t i = 0; i < hideout_letter_count; i++)
+		name += hideout_letters[pick(source)];
 	return name;
 }
 
@@ -326,4 +344,70 @@ RemoveResult remove_player(const std::string &name)
 	if (!S_ISDIR(st.st_mode))
 		return result(RemoveOutcome::not_a_directory);
 	return remove_directory(top.get(), name);
+}
+
+// Exactly the names hide() makes, and only real directories: any other
+// hidden entry is someone else's.
+static bool is_hideout(int top, std::string_view name)
+{
+	std::string_view prefix = hideout_prefix;
+	struct stat st;
+
+	if (name.size() != prefix.size() + hideout_letter_count ||
+	    name.substr(0, prefix.size()) != prefix)
+		return false;
+	for (char c : name.substr(prefix.size()))
+		if (c == '\0' || !std::strchr(hideout_letters, c))
+			return false;
+	return fstatat(top, std::string(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+	       S_ISDIR(st.st_mode);
+}
+
+// profils, whether it was searched yet, the hideouts still to finish and
+// the one being emptied.
+struct CutDeletes::State {
+	Fd top{open(profiles_dir, dir_flags)};
+	bool searched = false;
+	std::vector<std::string> hideouts;
+	Walk walk{top.get(), {}, nullptr, 0};
+};
+
+static std::vector<std::string> find_hideouts(int top)
+{
+	std::vector<std::string> found;
+	Dir dir = open_dir_at(top, ".");
+
+	while (const dirent *e = dir ? readdir(dir.get()) : nullptr)
+		if (is_hideout(top, e->d_name))
+			found.emplace_back(e->d_name);
+	return found;
+}
+
+CutDeletes::CutDeletes() : state_(std::make_unique<State>())
+{
+}
+
+CutDeletes::~CutDeletes() = default;
+
+// The search is the first step. A hideout swapped for a link since it was
+// found fails to open.
+bool CutDeletes::step(int budget)
+{
+	State &s = *state_;
+
+	for (; budget > 0; budget--) {
+		if (!s.searched) {
+			s.searched = true;
+			if (s.top)
+				s.hideouts = find_hideouts(s.top.get());
+			continue;
+		}
+		if (advance(s.walk) || s.hideouts.empty())
+			continue;
+		std::string name = std::move(s.hideouts.back());
+		s.hideouts.pop_back();
+		if (Dir root = open_below(s.top.get(), name))
+			enter(s.walk, std::move(root), name);
+	}
+	return !s.searched || !s.walk.levels.empty() || !s.hideouts.empty();
 }

@@ -21,6 +21,11 @@ const char *name_problem_message(NameProblem problem)
 	case NameProblem::control:
 		return "Le nom ne peut pas contenir de caractère de contrôle "
 		       "(retour à la ligne, tabulation…).";
+	case NameProblem::invisible:
+		return "Le nom ne peut pas contenir de caractère invisible "
+		       "(espace sans largeur, changement du sens d'écriture…).";
+	case NameProblem::look_alike:
+		return "Un joueur au nom qui s'affiche de la même façon existe déjà.";
 	}
 	return "";
 }

@@ -3,6 +3,7 @@
 #include "banner/banner.h"
 #include "base/widgets.h"
 #include "profiles/add_window.h"
+#include "profiles/cut_deletes.h"
 #include "profiles/delete_window.h"
 #include "profiles/selector.h"
 
@@ -114,6 +115,7 @@ void zelk_gui_load()
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
 	watch_profiles();
+	finish_cut_deletes();
 	ZelkWidget.gl_area = banner::add_to_top(ZelkWidget.vbox1);
 	// Shown complete, the window appears once at its final size, and the
 	// banner's first frame is drawn at its own.

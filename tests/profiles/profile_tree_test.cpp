@@ -92,6 +92,23 @@ TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
 	}
 	EXPECT_STREQ(name_problem_message(NameProblem::separator),
 	             "Le nom ne peut pas contenir / ni \\.");
+
+	// Beside the players there are, another spelling of one of them is
+	// refused; the very same bytes are that player.
+	const NameList players = {"caf\xc3\xa9", "bo\u200bb", "\x80\xff"};
+	const std::pair<std::string, NameProblem> beside[] = {
+	        {"cafe\u0301", NameProblem::look_alike},
+	        {"bob", NameProblem::look_alike},
+	        {"caf\xc3\xa9", NameProblem::none},
+	        {"\x80\xff", NameProblem::none},
+	        {"cafe", NameProblem::none},
+	        {"bo\u200bb", NameProblem::invisible},
+	};
+	for (const auto &[name, problem] : beside)
+		EXPECT_EQ(check_new_player_name(name, players), problem) << name;
+	for (const HostileName &other : hostile_names)
+		EXPECT_STRNE(name_problem_message(NameProblem::look_alike),
+		             name_problem_message(other.problem));
 }
 
 // Each name must make exactly profils/NAME, empty, and nothing else: once

@@ -6,6 +6,7 @@
 
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"
+#include "shell/interface.h"
 #include "base/glib_ptr.h"
 #include "base/widgets.h"
 
@@ -13,7 +14,11 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -138,12 +143,15 @@ TEST_F(Profiles, AddingAnExistingPlayerChangesNothingAndMakesItActive)
 
 TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
 {
+	add_player("caf\xc3\xa9");
 	start();
 	std::string before = snapshot_tree(dir.path());
 	open_add_window();
 	GtkWidget *error = add_widget("erreur_ajout");
 	auto typed_and_refused = [](const HostileName &n) { return n.typeable() && n.refused(); };
-	for (const std::string &name : hostile_names_where(typed_and_refused)) {
+	std::vector<std::string> names = hostile_names_where(typed_and_refused);
+	names.push_back("cafe\u0301"); // the player there, decomposed
+	for (const std::string &name : names) {
 		type_and_enter(name);
 		EXPECT_EQ(snapshot_tree(dir.path()), before) << name;
 		ASSERT_NE(add_window_widget("ajout"), nullptr) << name;
@@ -464,4 +472,101 @@ TEST_F(Profiles, UnreadableProfilesDirectoryIsNamedNotShownEmpty)
 	EXPECT_NE(hint.find("profils"), std::string::npos) << hint;
 	EXPECT_NE(hint.find("accès refusé"), std::string::npos) << hint;
 	fs::permissions(dir / "profils", fs::perms::owner_all);
+}
+
+// The user's inotify instances used up, as a desktop session may have them.
+// As root they are taken, and the window built, as nobody, so that root's
+// other programs keep theirs.
+struct MonitorsUsedUp {
+	explicit MonitorsUsedUp(const fs::path &dir)
+	{
+		if (geteuid() == 0) {
+			give_to_file_user(dir);
+			EXPECT_TRUE(setegid(65534) == 0 && seteuid(65534) == 0);
+		}
+		for (int fd; (fd = inotify_init1(IN_CLOEXEC)) >= 0;)
+			held.push_back(fd);
+		error = errno;
+	}
+	~MonitorsUsedUp()
+	{
+		EXPECT_TRUE(seteuid(getuid()) == 0 && setegid(getgid()) == 0);
+		for (int fd : held)
+			close(fd);
+	}
+	std::vector<int> held;
+	int error;
+};
+
+// profils itself may be swapped under the window, or no monitor be had to
+// follow it: the list follows all the same, and goes on following.
+TEST_F(Profiles, SelectorFollowsProfilsWhateverBecomesOfIt)
+{
+	struct Case {
+		const char *what;
+		const char *removed; // after start, if any
+		bool linked;         // profils a link to a/, pointed to b/ after start
+	};
+	const Case cases[] = {
+	        {"profils removed and made again", "profils", false},
+	        {"a link to profils pointed elsewhere", nullptr, true},
+	};
+	for (const Case &c : cases) {
+		SCOPED_TRACE(c.what);
+		fs::create_directories(dir / "a/anna");
+		fs::create_directories(dir / "b");
+		fs::remove_all(dir / "profils");
+		if (c.linked)
+			fs::create_directory_symlink("a", dir / "profils");
+		else
+			add_player("anna");
+		start();
+		ASSERT_EQ(active_player(), "anna");
+		if (c.removed)
+			fs::remove_all(dir / c.removed);
+		if (c.linked) {
+			fs::create_directory_symlink("b", dir / "next");
+			fs::rename(dir / "next", dir / "profils");
+		}
+		add_player("carl");
+		EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 2s));
+		add_player("dora");
+		EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 2s));
+		TearDown();
+	}
+}
+
+// GLib asks for inotify once a process, so this one goes alone.
+TEST_F(Profiles, SelectorFollowsTheDiskWithoutAFileMonitor)
+{
+	add_player("anna");
+	{
+		MonitorsUsedUp used_up(dir.path());
+		ASSERT_EQ(used_up.error, EMFILE);
+		start();
+	}
+	fs::remove_all(dir / "profils/anna");
+	add_player("carl");
+	EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 3s));
+	add_player("dora");
+	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s));
+}
+
+// A delete cut short leaves its hidden copy: the next start finishes it
+// behind the window, and leaves every other hidden entry as it is.
+TEST_F(Profiles, StartFinishesDeletesCutShortAndNothingElse)
+{
+	for (const char *kept :
+	     {".suppression-abc", ".suppression-abcdefg", ".suppression-ab_def", ".config"})
+		make_records(kept, "g", 2);
+	write_file(dir / "profils/.suppression-file00", "x");
+	fs::create_directory_symlink(".config", dir / "profils/.suppression-link00");
+	const std::string before = snapshot_tree(dir.path());
+	const fs::path cut = dir / "profils/.suppression-Ab3xY9";
+	for (const char *group : {"g", "deep/er/g"})
+		make_records(".suppression-Ab3xY9", group, 500);
+	zelk_gui_load();
+	EXPECT_TRUE(fs::exists(cut)) << "the window waited for it";
+	EXPECT_TRUE(pump_until([&] { return !fs::exists(cut); }));
+	EXPECT_EQ(snapshot_tree(dir.path()), before);
 }

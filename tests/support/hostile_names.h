@@ -69,6 +69,12 @@ inline const std::vector<HostileName> names = {
         {"x\x1f", P::control, listed, "the last control byte below the space"},
         {"del\x7f", P::control, listed, "DEL"},
         {"x\x7f", P::control, listed, "DEL at the end"},
+        // Format characters: what they change does not show.
+        {"alice\u202eevil", P::invisible, listed, "a right-to-left override: alicelive"},
+        {"bo\u200bb", P::invisible, listed, "a zero-width space"},
+        {"\u2066x\u2069", P::invisible, listed, "a left-to-right isolate"},
+        {"x\ufeff", P::invisible, listed, "a zero-width no-break space"},
+        {"\u00ad", P::invisible, listed, "nothing but a soft hyphen"},
         // Path syntax: never more nor less than one entry of profils.
         {"", P::empty, hidden, "no name at all"},
         {".", P::dot_or_dotdot, hidden, "profils itself"},
