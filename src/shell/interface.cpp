@@ -5,6 +5,7 @@
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"
 #include "profiles/selector.h"
+#include "shell/resolution_view.h"
 
 #include <glade/glade-parser.h>
 
@@ -138,6 +139,7 @@ void zelk_gui_load()
 	creer_combobox_joueurs();
 	measure_one_player_row();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
+	show_mode_when_closed(ZelkWidget.resolution);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
 	watch_profiles();
