@@ -136,6 +136,7 @@ void zelk_gui_load()
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);
 	check_sub_windows(text);
+	keep_hint_room();
 	creer_combobox_joueurs();
 	measure_one_player_row();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
