@@ -7,7 +7,7 @@ packages="g++ cmake make pkg-config binutils
 libgtk2.0-dev libglade2-dev libgtkglext1-dev libgl-dev libglu1-mesa-dev
 libgtest-dev libbenchmark-dev
 xvfb xauth x11-utils libgl1-mesa-dri xdotool imagemagick netpbm
-libx11-dev clang libclang-rt-14-dev desktop-file-utils"
+libx11-dev clang libclang-rt-14-dev desktop-file-utils appstream groff-base"
 
 missing=""
 for p in $packages; do

@@ -1,14 +1,16 @@
 #!/bin/sh
 # Installs the launcher into scratch prefixes and checks what a user gets:
-# the game directory, the icon, a valid desktop entry naming the installed
-# paths, profiles that survive a second install, and a program that starts
-# through its desktop entry on the test's display and keeps running quietly.
+# the game directory, the icons, a valid desktop entry naming the installed
+# paths, AppStream metainfo and a manual page of the project's VERSION,
+# profiles that survive a second install, and a program that starts through
+# its desktop entry on the test's display and keeps running quietly.
 #
-# Usage: install_check.sh CMAKE BUILD_DIR SOURCE_DIR
+# Usage: install_check.sh CMAKE BUILD_DIR SOURCE_DIR VERSION
 set -eu
 cmake=$1
 build=$2
 source=$3
+version=$4
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/trovik-install-XXXXXX")
 pid=""
@@ -52,12 +54,26 @@ check_layout() { # ROOT PREFIX
 		fail "textures/image.tga not installed as it is"
 	[ -d "$game/profils" ] || fail "no profils/ in $game"
 
-	icon=$root/share/icons/hicolor/48x48/apps/gtktrovik.png
-	[ -f "$icon" ] || fail "no icon"
-	# PNG signature, then the IHDR chunk's width and height.
-	[ "$(od -An -tx1 -N8 "$icon" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "the icon is no PNG"
-	[ "$(od -An -tu1 -j16 -N8 "$icon" | tr -s ' \n' ' ')" = " 0 0 0 48 0 0 0 48 " ] ||
-		fail "the icon is not 48x48"
+	# Software centres want 64 pixels at least, on a transparent ground.
+	for size in 48 64 128 256; do
+		icon=$root/share/icons/hicolor/${size}x$size/apps/gtktrovik.png
+		[ -f "$icon" ] || fail "no ${size}x$size icon"
+		[ "$(identify -format '%m %wx%h %[fx:p{0,0}.a]' "$icon")" = "PNG ${size}x$size 0" ] ||
+			fail "the ${size}x$size icon is not a PNG of that size on a transparent ground"
+	done
+	[ -f "$game/gtktrovik.png" ] || fail "no window icon in $game"
+
+	metainfo=$root/share/metainfo/org.trovik.gtktrovik.metainfo.xml
+	[ -f "$metainfo" ] || fail "no AppStream metainfo"
+	appstreamcli validate --no-net "$metainfo" >"$tmp/validate.log" 2>&1 ||
+		{ cat "$tmp/validate.log" >&2; fail "appstreamcli validate: $metainfo"; }
+	grep -qF "<release version=\"$version\"" "$metainfo" ||
+		fail "the metainfo's release is not version $version"
+
+	manual=$root/share/man/man6/gtktrovik.6
+	[ -f "$manual" ] || fail "no manual page"
+	groff -man -ww -z "$manual" >"$tmp/groff.log" 2>&1 || true
+	[ ! -s "$tmp/groff.log" ] || { cat "$tmp/groff.log" >&2; fail "groff warns: $manual"; }
 
 	entry=$root/share/applications/gtktrovik.desktop
 	[ -f "$entry" ] || fail "no desktop entry"
@@ -65,6 +81,8 @@ check_layout() { # ROOT PREFIX
 	[ ! -s "$tmp/validate.log" ] || { cat "$tmp/validate.log" >&2; fail "desktop-file-validate: $entry"; }
 	grep -qxF "Path=$2/share/gtktrovik" "$entry" || fail "Path= is not the game directory: $(grep ^Path= "$entry")"
 	grep -qxF 'Icon=gtktrovik' "$entry" || fail "Icon= is not the installed icon's name"
+	grep -qxF 'StartupNotify=true' "$entry" || fail "the desktop entry does not notify start-up"
+	grep -q '^Keywords=.' "$entry" || fail "the desktop entry has no keywords"
 }
 
 # A staged install: everything lands below DESTDIR, and the entry names the

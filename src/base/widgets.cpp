@@ -1,5 +1,7 @@
 #include "base/widgets.h"
 
+#include <gdk/gdkx.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -76,6 +78,22 @@ void open_over_main(GtkWidget *window)
 {
 	gtk_window_set_transient_for(GTK_WINDOW(window), GTK_WINDOW(ZelkWidget.main));
 	gtk_window_present(GTK_WINDOW(window));
+}
+
+// A window manager gives the keyboard back to a closed dialog's parent; on
+// a display without one nobody would, and the launcher's keys would go
+// nowhere. Asking for it is harmless where the manager does it anyway. The
+// request carries the time now: the last key the launcher saw may be older
+// than whatever gave the sub-window the keyboard, and the X server ignores
+// a focus request older than the focus it has.
+void back_to_main()
+{
+	set_main_sensitive(true);
+	GtkWidget *main = ZelkWidget.main;
+	if (!main || !gtk_widget_get_realized(main))
+		return;
+	guint32 now = gdk_x11_get_server_time(gtk_widget_get_window(main));
+	gtk_window_present_with_time(GTK_WINDOW(main), now);
 }
 
 std::string displayable(const std::string &name)

@@ -60,10 +60,12 @@ void zelk_main_window_load(GladeXML *tree, const char *id);
 // row is active.
 std::optional<std::string> combo_active_text(GtkWidget *combo);
 
-// A sub-window greys the main window out while it is open. The main
-// window may be gone by the time a sub-window closes.
+// A sub-window greys the main window out while it is open, and gives it
+// back the keyboard when it closes. The main window may be gone by the time
+// a sub-window closes.
 void set_main_sensitive(bool sensitive);
 void open_over_main(GtkWidget *window);
+void back_to_main();
 
 // Names are any bytes but '/' and NUL; what the window shows of one is made
 // valid UTF-8, so that a stray byte cannot garble it.

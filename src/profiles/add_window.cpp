@@ -47,7 +47,7 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 // Runs when the add window goes away, whichever way it was closed.
 extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 {
-	set_main_sensitive(true);
+	back_to_main();
 	add.window = nullptr;
 	add.entry = nullptr;
 }

@@ -50,7 +50,7 @@ static void ask_about(const std::optional<std::string> &player)
 // the closing handler again, is destroyed once.
 static void close_window()
 {
-	set_main_sensitive(true);
+	back_to_main();
 	GtkWidget *window = removal.window;
 	removal.window = nullptr;
 	removal.label = nullptr;

@@ -26,6 +26,10 @@
 // folded into one rebuild of the list per this many milliseconds.
 static const guint refresh_delay_ms = 250;
 
+// The line under the selector has the room of two lines whatever it says,
+// enough for any of its texts at the width it is given.
+static const char hint_room[] = "X\nX";
+
 // A name may be 255 bytes long: the selector shows a width of its own and
 // cuts long names in the middle, where a tooltip has them whole.
 static const int shown_name_chars = 24;
@@ -166,7 +170,17 @@ static void show_player_state()
 	std::string hint = hint_for(active);
 	gtk_widget_set_sensitive(ZelkWidget.jouer, active.has_value());
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), hint.c_str());
-	gtk_widget_set_visible(ZelkWidget.aide_joueur, !hint.empty());
+}
+
+// A wrapping label breaks its lines at the width it asks for, worked out
+// before the window is laid out: it asks for next to none, and then for
+// the width its row turned out to have, which leaves that width as it is.
+static void wrap_hint_at_its_width(GtkWidget *hint, GtkAllocation *allocation, gpointer)
+{
+	int width = 0, height = 0;
+	gtk_widget_get_size_request(hint, &width, &height);
+	if (width != allocation->width)
+		gtk_widget_set_size_request(hint, allocation->width, height);
 }
 
 static DirIdentity profiles_identity()
@@ -268,6 +282,18 @@ static void stop_watching()
 static void main_window_gone(GtkWidget *, gpointer)
 {
 	stop_watching();
+}
+
+void keep_hint_room()
+{
+	GtkWidget *hint = ZelkWidget.aide_joueur;
+	gtk_widget_ensure_style(hint);
+	GObjectPtr<PangoLayout> room(gtk_widget_create_pango_layout(hint, hint_room));
+	int height = 0, ypad = 0;
+	pango_layout_get_pixel_size(room.get(), nullptr, &height);
+	gtk_misc_get_padding(GTK_MISC(hint), nullptr, &ypad);
+	gtk_widget_set_size_request(hint, 1, height + 2 * ypad);
+	g_signal_connect(hint, "size-allocate", G_CALLBACK(wrap_hint_at_its_width), nullptr);
 }
 
 void creer_combobox_joueurs()

@@ -8,6 +8,11 @@
 
 #include <string>
 
+// Gives the line under the selector a room of its own, the same whether it
+// says something or not, so that the window keeps one size; it wraps
+// within the width of its row rather than widen the window.
+void keep_hint_room();
+
 // Rebuilds the selector from the profiles directory, in sorted order; no
 // row is active afterwards.
 void creer_combobox_joueurs();

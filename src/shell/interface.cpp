@@ -6,6 +6,7 @@
 #include "profiles/cut_deletes.h"
 #include "profiles/delete_window.h"
 #include "profiles/selector.h"
+#include "shell/resolution_view.h"
 
 #include <glade/glade-parser.h>
 
@@ -99,8 +100,35 @@ static void measure_one_player_row()
 	gtk_tree_view_set_fixed_height_mode(view, TRUE);
 }
 
+// The name the desktop knows the launcher's icon by, and the file of it in
+// the game directory.
+static const char *const icon_name = "gtktrovik";
+static const char *const icon_file = "gtktrovik.png";
+
+// Taskbars and window switchers show this for every window of the launcher.
+// Installed, the icon theme has it at every size; run from where it was
+// built, only the game directory's file is there. Without either the
+// desktop shows its own picture, which is no reason to stop.
+static void set_window_icon()
+{
+	if (gtk_icon_theme_has_icon(gtk_icon_theme_get_default(), icon_name))
+		gtk_window_set_default_icon_name(icon_name);
+	else
+		gtk_window_set_default_icon_from_file(icon_file, nullptr);
+}
+
+// The banner has nothing to read or press: a screen reader announces it
+// as the moving picture it is, rather than as an unnamed drawing area.
+static void describe_banner(GtkWidget *area)
+{
+	AtkObject *accessible = gtk_widget_get_accessible(area);
+	atk_object_set_name(accessible, "Bannière animée de Trovik");
+	atk_object_set_role(accessible, ATK_ROLE_ANIMATION);
+}
+
 void zelk_gui_load()
 {
+	set_window_icon();
 	list_players_in_a_list();
 	const std::string &text = zelk_interface_read();
 	gui_glade_xml = zelk_tree_load("main");
@@ -109,14 +137,17 @@ void zelk_gui_load()
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);
 	check_sub_windows(text);
+	keep_hint_room();
 	creer_combobox_joueurs();
 	measure_one_player_row();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
+	show_mode_when_closed(ZelkWidget.resolution);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
 	watch_profiles();
 	finish_cut_deletes();
 	ZelkWidget.gl_area = banner::add_to_top(ZelkWidget.vbox1);
+	describe_banner(ZelkWidget.gl_area);
 	// Shown complete, the window appears once at its final size, and the
 	// banner's first frame is drawn at its own.
 	gtk_widget_show(ZelkWidget.main);

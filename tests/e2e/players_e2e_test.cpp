@@ -158,3 +158,33 @@ TEST_F(EndToEnd, DeleteWindowByMouse)
 	click_in_main("bouton_jouer");
 	expect_game_started_with(defaults_after("Bob"));
 }
+
+// Escape leaves either window as its cancel button does, whatever was typed,
+// and the main window has the keyboard again: its keys work at once.
+TEST_F(EndToEnd, EscapeCancelsEitherWindow)
+{
+	add_player("anna");
+	install_game();
+	std::string before = snapshot_tree(dir.path());
+	start();
+
+	struct {
+		std::string opener, title, typed;
+	} windows[] = {{"alt+n", "Nouveau joueur", "ghost"}, {"alt+s", "Supprimer un joueur", ""}};
+	for (const auto &w : windows) {
+		SCOPED_TRACE(w.title);
+		press_keys({w.opener});
+		WindowId sub = await_sub_window();
+		ASSERT_EQ(window_info(sub).value().name, w.title);
+		focus_window(sub);
+		if (!w.typed.empty())
+			type_text(w.typed);
+		press_keys({"Escape"});
+		ASSERT_TRUE(window_goes_away(sub));
+		EXPECT_EQ(snapshot_tree(dir.path()), before);
+		EXPECT_TRUE(wait_until([&] { return focused_window() == main_window; }))
+		        << "the keyboard went to " << focused_window();
+	}
+	press_keys({"alt+j"});
+	expect_game_started_with(defaults_after("anna"));
+}

@@ -186,6 +186,11 @@ void focus_window(WindowId id)
 	must_run({"xdotool", "windowraise", w, "windowfocus", "--sync", w});
 }
 
+WindowId focused_window()
+{
+	return std::stoul(must_run({"xdotool", "getwindowfocus", "-f"}));
+}
+
 void press_keys(const std::vector<std::string> &keys)
 {
 	std::vector<std::string> argv = {"xdotool", "key", "--delay", "40"};

@@ -63,6 +63,8 @@ std::string window_type(WindowId id);
 // Raises `id` and gives it the keyboard, as clicking its title would
 // (there is no window manager to do it).
 void focus_window(WindowId id);
+// The window that has the keyboard, as the X server says.
+WindowId focused_window();
 // Key presses in xdotool's names ("alt+l", "Down", "Return"), one after the
 // other, to the window that has the keyboard.
 void press_keys(const std::vector<std::string> &keys);

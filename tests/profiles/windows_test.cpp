@@ -417,8 +417,16 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 	}
 }
 
+static std::pair<int, int> window_size()
+{
+	GtkRequisition size;
+	gtk_widget_size_request(ZelkWidget.main, &size);
+	return {size.width, size.height};
+}
+
 // Players made or removed by another program come and go in the selector;
-// the start button and the line under the selector follow.
+// the start button and the line under the selector follow, and the window
+// keeps its size.
 TEST_F(Profiles, SelectorFollowsTheDisk)
 {
 	add_player("anna");
@@ -426,7 +434,8 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	start();
 	GtkWidget *hint = main_widget("aide_joueur");
 	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
-	EXPECT_FALSE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_EQ(label_text(hint), "");
+	std::pair<int, int> size = window_size();
 	gtk_combo_box_set_active(combo("joueur"), 1);
 
 	make_records("carl", "g", 2);
@@ -443,6 +452,7 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
 	EXPECT_TRUE(GTK_WIDGET_VISIBLE(hint));
 	EXPECT_NE(label_text(hint).find("Créez un joueur"), std::string::npos) << label_text(hint);
+	EXPECT_EQ(window_size(), size);
 
 	// A script making a thousand players costs a handful of rebuilds.
 	int rebuilds = 0;
@@ -454,7 +464,8 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	pump_events(600);
 	EXPECT_LE(rebuilds, 5);
 	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
-	EXPECT_FALSE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_EQ(label_text(hint), "");
+	EXPECT_EQ(window_size(), size);
 	EXPECT_EQ(active_player(), "p0");
 }
 

@@ -117,6 +117,38 @@ TEST_F(Launch, ResolutionPositionGivesLetterAndItsTextAsItStands)
 	}
 }
 
+// The text the closed selector shows: its view's cell as laid out for the
+// active row.
+static std::string shown_when_closed(GtkComboBox *combo)
+{
+	GtkCellView *view = GTK_CELL_VIEW(gtk_bin_get_child(GTK_BIN(combo)));
+	GtkTreePath *path = gtk_cell_view_get_displayed_row(view);
+	GtkRequisition size;
+	gtk_cell_view_get_size_of_row(view, path, &size);
+	gtk_tree_path_free(path);
+	GList *cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(view));
+	gchar *text = nullptr;
+	g_object_get(cells->data, "text", &text, nullptr);
+	g_list_free(cells);
+	return GCharPtr(text).get();
+}
+
+TEST_F(Launch, ClosedResolutionShowsTheModeBesideTheGamesArgument)
+{
+	add_player("anna");
+	struct {
+		int position;
+		const char *letter, *mode;
+	} cases[] = {{1, "-f", " — plein écran"}, {9, "-w", " — fenêtre"}, {5, "-0", ""}};
+	for (auto c : cases) {
+		start();
+		gtk_combo_box_set_active(combo("resolution"), c.position);
+		std::string item = combo_active_text(ZelkWidget.resolution).value();
+		EXPECT_EQ(shown_when_closed(combo("resolution")), item + c.mode);
+		expect_game_started_with({"anna", c.letter, item, "Français", "0", "0"});
+	}
+}
+
 TEST_F(Launch, NoActiveLanguageOrResolutionGivesEmptyArguments)
 {
 	add_player("anna");

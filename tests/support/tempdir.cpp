@@ -104,6 +104,8 @@ void lay_out_game_dir(const fs::path &dir)
 	              fs::copy_options::overwrite_existing);
 	fs::copy_file(source_dir() / "data/textures/image.tga", dir / "textures/image.tga",
 	              fs::copy_options::overwrite_existing);
+	fs::copy_file(source_dir() / "data/icons/64x64/gtktrovik.png", dir / "gtktrovik.png",
+	              fs::copy_options::overwrite_existing);
 }
 
 // The tools are named by path: the tests give the launcher a PATH without

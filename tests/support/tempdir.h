@@ -49,7 +49,7 @@ std::filesystem::path source_dir();
 void write_file(const std::filesystem::path &file, const std::string &bytes);
 std::string read_file(const std::filesystem::path &file);
 
-// The interface file, the texture and an empty profiles directory, as the
+// The interface file, the texture, the icon and an empty profiles directory, as the
 // launcher expects them in its working directory.
 void lay_out_game_dir(const std::filesystem::path &dir);
 
