@@ -1,7 +1,8 @@
 #include "profiles/profile_texts.h"
 
+#include "base/french_errors.h"
+
 #include <cerrno>
-#include <cstring>
 
 const char *name_problem_message(NameProblem problem)
 {
@@ -44,14 +45,10 @@ std::string remove_message(const RemoveResult &result)
 	case RemoveOutcome::missing:
 		return "Ce joueur n'existe plus.";
 	case RemoveOutcome::not_allowed:
-		if (result.error == EROFS)
-			return "Impossible de supprimer ce joueur : le disque est en lecture "
-			       "seule.";
-		return "Impossible de supprimer ce joueur : accès refusé.";
 	case RemoveOutcome::failed:
 		break;
 	}
-	return std::string("Impossible de supprimer ce joueur : ") + std::strerror(result.error);
+	return "Impossible de supprimer ce joueur : " + french_reason(result.error) + ".";
 }
 
 std::string confirmation_text(const std::string &player)
@@ -67,7 +64,7 @@ static std::string unreadable_reason(int error)
 		return "accès refusé";
 	if (error == ENOTDIR)
 		return "ce n'est pas un dossier";
-	return std::strerror(error);
+	return french_reason(error);
 }
 
 std::string no_player_hint(int error)

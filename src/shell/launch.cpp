@@ -19,17 +19,26 @@ char mode_letter(int position)
 	return '0';
 }
 
-std::vector<std::string> game_arguments(const std::string &player, char letter,
-                                        const std::string &resolution, const std::string &langue,
-                                        bool checkbutton3, bool checkbutton4)
+std::vector<std::string> game_arguments(const GameChoices &c)
 {
-	return {player, std::string("-") + letter, resolution,
-	        langue, checkbutton3 ? "1" : "0",  checkbutton4 ? "1" : "0"};
+	return {c.player,   std::string("-") + c.mode, c.resolution,
+	        c.language, c.music ? "1" : "0",       c.sound_effects ? "1" : "0"};
 }
 
 static bool is_on(GtkWidget *check)
 {
 	return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check));
+}
+
+static GameChoices choices_for(const std::string &player)
+{
+	GtkComboBox *resolution = GTK_COMBO_BOX(ZelkWidget.resolution);
+	return {player,
+	        mode_letter(gtk_combo_box_get_active(resolution)),
+	        combo_active_text(ZelkWidget.resolution).value_or(""),
+	        combo_active_text(ZelkWidget.langue).value_or(""),
+	        is_on(ZelkWidget.checkbutton3),
+	        is_on(ZelkWidget.checkbutton4)};
 }
 
 // Tells the user why the game did not start; the launcher stays open with
@@ -53,12 +62,12 @@ static void report_start_failure(const std::string &why)
 static bool gone_from_disk(const std::string &player)
 {
 	struct stat st;
-	return lstat(player_path(player).c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+	return lstat(player_path(player).c_str(), &st) != 0 &&
+	       (errno == ENOENT || errno == ENOTDIR);
 }
 
 extern "C" void lancer_jeu(GtkWidget *, gpointer)
 {
-	char letter = mode_letter(gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.resolution)));
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	if (!player)
 		return;
@@ -67,13 +76,7 @@ extern "C" void lancer_jeu(GtkWidget *, gpointer)
 		say_under_selector("Ce joueur n'existe plus.");
 		return;
 	}
-	bool check4 = is_on(ZelkWidget.checkbutton4);
-	bool check3 = is_on(ZelkWidget.checkbutton3);
-	std::string langue = combo_active_text(ZelkWidget.langue).value_or("");
-	std::string resolution = combo_active_text(ZelkWidget.resolution).value_or("");
-
-	std::string why = start_game(
-	        game_program, game_arguments(*player, letter, resolution, langue, check3, check4));
+	std::string why = start_game(game_program, game_arguments(choices_for(*player)));
 	if (!why.empty()) {
 		report_start_failure(why);
 		return;

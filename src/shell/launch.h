@@ -13,10 +13,18 @@ inline constexpr const char *game_program = "trovik.exe";
 // 'f' full screen, 'w' windowed, '0' neither.
 char mode_letter(int position);
 
-// The game's arguments, in the order of its command line: player, "-" and
-// the mode letter, resolution, language, then the two switches as "1"/"0".
-std::vector<std::string> game_arguments(const std::string &player, char letter,
-                                        const std::string &resolution, const std::string &langue,
-                                        bool checkbutton3, bool checkbutton4);
+// What the main window asks of the game, in the order of its command line.
+struct GameChoices {
+	std::string player;
+	char mode; // mode_letter() of the resolution's position
+	std::string resolution;
+	std::string language;
+	bool music;         // "checkbutton3"
+	bool sound_effects; // "checkbutton4"
+};
+
+// The game's arguments: player, "-" and the mode letter, resolution,
+// language, then the two switches as "1"/"0".
+std::vector<std::string> game_arguments(const GameChoices &choices);
 
 extern "C" void lancer_jeu(GtkWidget *widget, gpointer data);
