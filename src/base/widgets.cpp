@@ -1,5 +1,7 @@
 #include "base/widgets.h"
 
+#include "base/regular_file.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,11 +27,10 @@ void zelk_widget_missing(const char *id)
 
 const std::string &zelk_interface_read()
 {
-	gchar *raw = nullptr;
-	gsize length = 0;
-	if (!g_file_get_contents(interface_file, &raw, &length, nullptr))
+	std::optional<std::string> text = read_regular_file(interface_file, interface_file_limit);
+	if (!text)
 		zelk_gui_error(interface_error);
-	interface_text.assign(GCharPtr(raw).get(), length);
+	interface_text = std::move(*text);
 	return interface_text;
 }
 

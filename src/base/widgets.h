@@ -9,6 +9,7 @@
 #include <glade/glade.h>
 #include <gtk/gtk.h>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,8 +38,13 @@ extern GladeXmlPtr gui_glade_xml; // "main"
 inline constexpr const char *interface_file = "gtktrovik.glade";
 inline constexpr const char *interface_error = "zelk.glade loading error\n";
 
+// Far above any real interface file, which is some tens of kilobytes: a
+// longer one is no interface file, and must not take the memory with it.
+inline constexpr std::size_t interface_file_limit = 4 * 1024 * 1024;
+
 // Reads the interface file once, for every window built later; ends the
-// process when it cannot be read.
+// process when it cannot be read, or is no regular file of at most
+// interface_file_limit bytes.
 const std::string &zelk_interface_read();
 
 // Builds the tree rooted at `root` from the interface file as read, and
