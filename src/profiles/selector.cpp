@@ -107,14 +107,19 @@ static int unreadable_error()
 }
 
 // Without a player the game cannot start: the button says so by looking it,
-// and the line under the selector says how to begin.
+// and the line under the selector says how to begin; a file may have
+// neither.
 static void show_player_state()
 {
 	bool has_player = gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.joueur)) >= 0;
+	if (ZelkWidget.jouer)
+		gtk_widget_set_sensitive(ZelkWidget.jouer, has_player);
+	GtkWidget *hint_line = ZelkWidget.aide_joueur;
+	if (!hint_line)
+		return;
 	std::string hint = has_player ? "" : no_player_hint(unreadable_error());
-	gtk_widget_set_sensitive(ZelkWidget.jouer, has_player);
-	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), hint.c_str());
-	gtk_widget_set_visible(ZelkWidget.aide_joueur, !hint.empty());
+	gtk_label_set_text(GTK_LABEL(hint_line), hint.c_str());
+	gtk_widget_set_visible(hint_line, !hint.empty());
 }
 
 static gboolean refresh_players(gpointer)
