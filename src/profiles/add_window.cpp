@@ -1,5 +1,6 @@
 #include "profiles/add_window.h"
 
+#include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
@@ -38,6 +39,10 @@ GtkWidget *add_window_widget(const char *id)
 
 extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	set_main_sensitive(false);
 	add.tree = zelk_tree_load(window_spec.id);
 	zelk_widget_load(add.tree.get(), entry_spec.id, &add.entry);
@@ -48,6 +53,10 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 // Runs when the add window goes away, whichever way it was closed.
 extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	set_main_sensitive(true);
 	add.window = nullptr;
 	add.entry = nullptr;
@@ -55,7 +64,9 @@ extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 
 extern "C" void creer_joueur(GtkWidget *, gpointer)
 {
-	if (!add.entry)
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard || !add.entry)
 		return;
 	std::string name = gtk_entry_get_text(GTK_ENTRY(add.entry));
 	NameProblem problem = check_player_name(name);

@@ -1,5 +1,6 @@
 #include "profiles/delete_window.h"
 
+#include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"
@@ -107,6 +108,10 @@ GtkWidget *delete_window_widget(const char *id)
 
 extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	set_main_sensitive(false);
 	removal.tree = zelk_tree_load(window_spec.id);
 	zelk_widget_load(removal.tree.get(), window_spec.id, &removal.window);
@@ -118,11 +123,19 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 // Also runs when the delete window is destroyed by other means.
 extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	close_window();
 }
 
 extern "C" void supprimer_joueur(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	if (!removal.confirmed) {
 		close_window();
 		return;

@@ -1,6 +1,7 @@
 #include "profiles/selector.h"
 
 #include "base/glib_ptr.h"
+#include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/dir.h"
 #include "profiles/names.h"
@@ -200,6 +201,10 @@ void watch_profiles()
 
 extern "C" void change_joueur(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	int count = player ? count_records(*player) : 0;
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.nbretoiles), std::to_string(count).c_str());

@@ -2,6 +2,7 @@
 
 #include "base/widgets.h"
 #include "base/platform.h"
+#include "base/reentry.h"
 
 char mode_letter(int position)
 {
@@ -43,6 +44,10 @@ static void report_start_failure(const std::string &why)
 
 extern "C" void lancer_jeu(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	char letter = mode_letter(gtk_combo_box_get_active(GTK_COMBO_BOX(ZelkWidget.resolution)));
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	if (!player)
