@@ -1,6 +1,9 @@
 #include "base/widgets.h"
 
 #include <gdk/gdkx.h>
+#include "base/regular_file.h"
+
+#include <gmodule.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,11 +30,10 @@ void zelk_widget_missing(const char *id)
 
 const std::string &zelk_interface_read()
 {
-	gchar *raw = nullptr;
-	gsize length = 0;
-	if (!g_file_get_contents(interface_file, &raw, &length, nullptr))
+	std::optional<std::string> text = read_regular_file(interface_file, interface_file_limit);
+	if (!text)
 		zelk_gui_error(interface_error);
-	interface_text.assign(GCharPtr(raw).get(), length);
+	interface_text = std::move(*text);
 	return interface_text;
 }
 
@@ -51,6 +53,52 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
 	if (!*field)
 		zelk_widget_missing(id);
 	return *field;
+}
+
+GtkWidget *zelk_optional_widget(GladeXML *tree, const WidgetSpec &spec)
+{
+	GtkWidget *widget = glade_xml_get_widget(tree, spec.id);
+	return widget && G_TYPE_CHECK_INSTANCE_TYPE(widget, spec.kind()) ? widget : nullptr;
+}
+
+// The name of the function that registers the class `class_name`, as the
+// toolkit spells it: GtkHBox, gtk_hbox_get_type; GtkComboBoxEntry,
+// gtk_combo_box_entry_get_type.
+static std::string type_function_name(const std::string &class_name)
+{
+	std::string name;
+	auto upper = [&](std::size_t i) { return g_ascii_isupper(class_name[i]) != 0; };
+	for (std::size_t i = 0; i < class_name.size(); i++) {
+		bool word_starts = upper(i) && i > 0 && !upper(i - 1);
+		bool after_capitals = upper(i) && i > 2 && upper(i - 1) && upper(i - 2);
+		if (word_starts || after_capitals)
+			name += '_';
+		name += g_ascii_tolower(class_name[i]);
+	}
+	return name + "_get_type";
+}
+
+// A class no code has asked for yet is not registered: it is looked up by
+// its registering function, as the interface loader does when it builds
+// the widget.
+static GType type_named(const char *class_name)
+{
+	if (GType type = g_type_from_name(class_name))
+		return type;
+	GModule *program = g_module_open(nullptr, GModuleFlags(0));
+	gpointer function = nullptr;
+	GType type = 0;
+	if (program && g_module_symbol(program, type_function_name(class_name).c_str(), &function))
+		type = reinterpret_cast<GType (*)()>(function)();
+	if (program)
+		g_module_close(program);
+	return type;
+}
+
+bool class_is_kind(const char *class_name, GType kind)
+{
+	GType type = class_name ? type_named(class_name) : 0;
+	return type && g_type_is_a(type, kind);
 }
 
 // Runs once the main window and everything in it are destroyed.
@@ -94,6 +142,20 @@ void back_to_main()
 		return;
 	guint32 now = gdk_x11_get_server_time(gtk_widget_get_window(main));
 	gtk_window_present_with_time(GTK_WINDOW(main), now);
+}
+
+void show_message_over(GtkWidget *window, const char *text)
+{
+	GtkWidget *dialog = gtk_message_dialog_new(
+	        GTK_WINDOW(window),
+	        GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+	        GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE, "%s", text);
+	// Not the stock button, whose label follows the locale: the launcher
+	// speaks French whatever the locale.
+	gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
+	gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
+	g_signal_connect(dialog, "response", G_CALLBACK(gtk_widget_destroy), nullptr);
+	gtk_widget_show(dialog);
 }
 
 std::string displayable(const std::string &name)

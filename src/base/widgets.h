@@ -9,6 +9,7 @@
 #include <glade/glade.h>
 #include <gtk/gtk.h>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,8 +38,27 @@ extern GladeXmlPtr gui_glade_xml; // "main"
 inline constexpr const char *interface_file = "gtktrovik.glade";
 inline constexpr const char *interface_error = "zelk.glade loading error\n";
 
+// Far above any real interface file, which is some tens of kilobytes: a
+// longer one is no interface file, and must not take the memory with it.
+inline constexpr std::size_t interface_file_limit = 4 * 1024 * 1024;
+
+// What the launcher asks of one widget of the interface file. Each window
+// lists its widgets, its own first; a file without a required one, or
+// with one of another kind, is refused at start-up, and one without an
+// optional one does without what it adds.
+struct WidgetSpec {
+	const char *id;
+	GType (*kind)();
+	bool required;
+};
+
+// Whether the class the interface file gives a widget is `kind` or one of
+// its kinds.
+bool class_is_kind(const char *class_name, GType kind);
+
 // Reads the interface file once, for every window built later; ends the
-// process when it cannot be read.
+// process when it cannot be read, or is no regular file of at most
+// interface_file_limit bytes.
 const std::string &zelk_interface_read();
 
 // Builds the tree rooted at `root` from the interface file as read, and
@@ -53,6 +73,10 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field);
 // widget once that window is gone.
 void zelk_main_window_load(GladeXML *tree, const char *id);
 
+// The widget of `spec` in `tree`; null when the file has none of its kind,
+// which is as good as none.
+GtkWidget *zelk_optional_widget(GladeXML *tree, const WidgetSpec &spec);
+
 [[noreturn]] void zelk_widget_missing(const char *id);
 [[noreturn]] void zelk_gui_error(const char *message);
 
@@ -66,6 +90,10 @@ std::optional<std::string> combo_active_text(GtkWidget *combo);
 void set_main_sensitive(bool sensitive);
 void open_over_main(GtkWidget *window);
 void back_to_main();
+
+// Says `text` in a small dialog over `window`, for a file that gives the
+// window no place of its own to say it.
+void show_message_over(GtkWidget *window, const char *text);
 
 // Names are any bytes but '/' and NUL; what the window shows of one is made
 // valid UTF-8, so that a stray byte cannot garble it.

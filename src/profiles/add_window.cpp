@@ -1,5 +1,6 @@
 #include "profiles/add_window.h"
 
+#include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
@@ -8,11 +9,11 @@
 
 #include <string>
 
-static const char window_id[] = "ajout";
-static const char entry_id[] = "entry1";
-static const char error_id[] = "erreur_ajout";
+static const WidgetSpec window_spec = {"ajout", gtk_window_get_type, true};
+static const WidgetSpec entry_spec = {"entry1", gtk_entry_get_type, true};
+static const WidgetSpec error_spec = {"erreur_ajout", gtk_label_get_type, false};
 
-const std::vector<const char *> add_window_ids = {window_id, entry_id, error_id};
+const std::vector<WidgetSpec> add_window_widgets = {window_spec, entry_spec, error_spec};
 
 // The add window, built anew at every opening.
 static struct {
@@ -24,9 +25,10 @@ static struct {
 // Keeps the add window open with the reason, so the name can be corrected.
 static void refuse_name(const char *why)
 {
-	GtkWidget *label = glade_xml_get_widget(add.tree.get(), error_id);
-	if (label)
+	if (GtkWidget *label = zelk_optional_widget(add.tree.get(), error_spec))
 		gtk_label_set_text(GTK_LABEL(label), why);
+	else
+		show_message_over(add.window, why);
 	gtk_widget_grab_focus(add.entry);
 }
 
@@ -37,16 +39,24 @@ GtkWidget *add_window_widget(const char *id)
 
 extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	set_main_sensitive(false);
-	add.tree = zelk_tree_load(window_id);
-	zelk_widget_load(add.tree.get(), entry_id, &add.entry);
-	zelk_widget_load(add.tree.get(), window_id, &add.window);
+	add.tree = zelk_tree_load(window_spec.id);
+	zelk_widget_load(add.tree.get(), entry_spec.id, &add.entry);
+	zelk_widget_load(add.tree.get(), window_spec.id, &add.window);
 	open_over_main(add.window);
 }
 
 // Runs when the add window goes away, whichever way it was closed.
 extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	back_to_main();
 	add.window = nullptr;
 	add.entry = nullptr;
@@ -54,7 +64,9 @@ extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 
 extern "C" void creer_joueur(GtkWidget *, gpointer)
 {
-	if (!add.entry)
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard || !add.entry)
 		return;
 	std::string name = gtk_entry_get_text(GTK_ENTRY(add.entry));
 	NameProblem problem = check_new_player_name(name, lister_fichiers(profiles_dir));

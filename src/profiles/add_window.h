@@ -2,13 +2,15 @@
 // player, who becomes the active one.
 #pragma once
 
+#include "base/widgets.h"
+
 #include <gtk/gtk.h>
 
 #include <vector>
 
-// The ids its handlers look up, the window's own first: start-up checks
+// The widgets its handlers use, the window's own first: start-up checks
 // the interface file for them.
-extern const std::vector<const char *> add_window_ids;
+extern const std::vector<WidgetSpec> add_window_widgets;
 
 // The widget `id` of the open add window; null while it is not open.
 GtkWidget *add_window_widget(const char *id);

@@ -1,5 +1,6 @@
 #include "profiles/delete_window.h"
 
+#include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"
@@ -8,14 +9,15 @@
 #include <optional>
 #include <string>
 
-static const char window_id[] = "suppression";
-static const char label_id[] = "label22";
-static const char error_id[] = "erreur_suppression";
-static const char confirm_id[] = "bouton_supprimer";
-static const char cancel_id[] = "annuler_suppression";
+static const WidgetSpec window_spec = {"suppression", gtk_window_get_type, true};
+static const WidgetSpec label_spec = {"label22", gtk_label_get_type, true};
+static const WidgetSpec error_spec = {"erreur_suppression", gtk_label_get_type, false};
+// Greyed out when there is nothing to confirm: any widget can be.
+static const WidgetSpec confirm_spec = {"bouton_supprimer", gtk_widget_get_type, false};
+static const WidgetSpec cancel_spec = {"annuler_suppression", gtk_button_get_type, false};
 
-const std::vector<const char *> delete_window_ids = {window_id, label_id, error_id, confirm_id,
-                                                     cancel_id};
+const std::vector<WidgetSpec> delete_window_widgets = {window_spec, label_spec, error_spec,
+                                                       confirm_spec, cancel_spec};
 
 // The delete window, built anew at every opening.
 static struct {
@@ -27,9 +29,9 @@ static struct {
 	std::optional<std::string> confirmed;
 } removal;
 
-static GtkWidget *widget(const char *id)
+static GtkWidget *widget(const WidgetSpec &spec)
 {
-	return glade_xml_get_widget(removal.tree.get(), id);
+	return zelk_optional_widget(removal.tree.get(), spec);
 }
 
 static void ask_about(const std::optional<std::string> &player)
@@ -42,7 +44,7 @@ static void ask_about(const std::optional<std::string> &player)
 		return;
 	}
 	gtk_label_set_text(GTK_LABEL(removal.label), no_player_selected);
-	if (GtkWidget *confirm = widget(confirm_id))
+	if (GtkWidget *confirm = widget(confirm_spec))
 		gtk_widget_set_sensitive(confirm, FALSE);
 }
 
@@ -61,18 +63,26 @@ static void close_window()
 
 // The window stays open to say what went wrong. Where the player is gone
 // all the same, or was never a player, there is nothing left to confirm:
-// the window only offers to close.
+// the window only offers to close, and a file whose window cannot show
+// that has the next confirmation close it.
 static void report_remove_failure(const RemoveResult &result)
 {
-	gtk_label_set_text(GTK_LABEL(widget(error_id)), remove_message(result).c_str());
+	std::string why = remove_message(result);
+	if (GtkWidget *error = widget(error_spec))
+		gtk_label_set_text(GTK_LABEL(error), why.c_str());
+	else
+		show_message_over(removal.window, why.c_str());
 	bool may_retry = result.outcome == RemoveOutcome::not_allowed ||
 	                 result.outcome == RemoveOutcome::failed;
 	if (may_retry)
 		return;
-	gtk_widget_set_sensitive(widget(confirm_id), FALSE);
-	GtkWidget *cancel = widget(cancel_id);
-	gtk_button_set_label(GTK_BUTTON(cancel), close_label);
-	gtk_widget_grab_focus(cancel);
+	removal.confirmed.reset();
+	if (GtkWidget *confirm = widget(confirm_spec))
+		gtk_widget_set_sensitive(confirm, FALSE);
+	if (GtkWidget *cancel = widget(cancel_spec)) {
+		gtk_button_set_label(GTK_BUTTON(cancel), close_label);
+		gtk_widget_grab_focus(cancel);
+	}
 }
 
 static void show_what_is_left(const RemoveResult &result)
@@ -93,15 +103,19 @@ static void show_what_is_left(const RemoveResult &result)
 
 GtkWidget *delete_window_widget(const char *id)
 {
-	return removal.window ? widget(id) : nullptr;
+	return removal.window ? glade_xml_get_widget(removal.tree.get(), id) : nullptr;
 }
 
 extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	set_main_sensitive(false);
-	removal.tree = zelk_tree_load(window_id);
-	zelk_widget_load(removal.tree.get(), window_id, &removal.window);
-	zelk_widget_load(removal.tree.get(), label_id, &removal.label);
+	removal.tree = zelk_tree_load(window_spec.id);
+	zelk_widget_load(removal.tree.get(), window_spec.id, &removal.window);
+	zelk_widget_load(removal.tree.get(), label_spec.id, &removal.label);
 	open_over_main(removal.window);
 	ask_about(combo_active_text(ZelkWidget.joueur));
 }
@@ -109,11 +123,19 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 // Also runs when the delete window is destroyed by other means.
 extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	close_window();
 }
 
 extern "C" void supprimer_joueur(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	if (!removal.confirmed) {
 		close_window();
 		return;

@@ -3,13 +3,15 @@
 // wrong when it could not be done.
 #pragma once
 
+#include "base/widgets.h"
+
 #include <gtk/gtk.h>
 
 #include <vector>
 
-// The ids its handlers look up, the window's own first: start-up checks
+// The widgets its handlers use, the window's own first: start-up checks
 // the interface file for them.
-extern const std::vector<const char *> delete_window_ids;
+extern const std::vector<WidgetSpec> delete_window_widgets;
 
 // The widget `id` of the open delete window; null while it is not open.
 GtkWidget *delete_window_widget(const char *id);

@@ -11,6 +11,7 @@
 #include "profiles/selector.h"
 
 #include "base/glib_ptr.h"
+#include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/dir.h"
 #include "profiles/names.h"
@@ -163,13 +164,16 @@ static std::string hint_for(const std::optional<std::string> &active)
 }
 
 // Without a player the game cannot start: the button says so by looking it,
-// and the line under the selector says how to begin.
+// and the line under the selector says how to begin; a file may have
+// neither.
 static void show_player_state()
 {
 	std::optional<std::string> active = combo_active_text(ZelkWidget.joueur);
 	std::string hint = hint_for(active);
-	gtk_widget_set_sensitive(ZelkWidget.jouer, active.has_value());
-	gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), hint.c_str());
+	if (ZelkWidget.jouer)
+		gtk_widget_set_sensitive(ZelkWidget.jouer, active.has_value());
+	if (ZelkWidget.aide_joueur)
+		gtk_label_set_text(GTK_LABEL(ZelkWidget.aide_joueur), hint.c_str());
 }
 
 // A wrapping label breaks its lines at the width it asks for, worked out
@@ -287,6 +291,8 @@ static void main_window_gone(GtkWidget *, gpointer)
 void keep_hint_room()
 {
 	GtkWidget *hint = ZelkWidget.aide_joueur;
+	if (!hint)
+		return;
 	gtk_widget_ensure_style(hint);
 	GObjectPtr<PangoLayout> room(gtk_widget_create_pango_layout(hint, hint_room));
 	int height = 0, ypad = 0;
@@ -328,6 +334,10 @@ void refresh_player_list()
 
 void say_under_selector(const std::string &text)
 {
+	if (!ZelkWidget.aide_joueur) {
+		show_message_over(ZelkWidget.main, text.c_str());
+		return;
+	}
 	selector.note = text;
 	selector.note_player = combo_active_text(ZelkWidget.joueur);
 	show_player_state();
@@ -357,6 +367,10 @@ void watch_profiles()
 
 extern "C" void change_joueur(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	int count = player ? count_records(*player) : 0;
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.nbretoiles), std::to_string(count).c_str());

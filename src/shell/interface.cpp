@@ -10,6 +10,7 @@
 
 #include <glade/glade-parser.h>
 
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,27 @@ struct GladeInterfaceFree {
 	void operator()(GladeInterface *interface) const { glade_interface_destroy(interface); }
 };
 using GladeInterfacePtr = std::unique_ptr<GladeInterface, GladeInterfaceFree>;
+
+// A widget of the main window and the registry field it goes into.
+struct MainWidget {
+	WidgetSpec spec;
+	GtkWidget *ZelkWidgetRegistry::*field;
+};
+
+// In the order a file is checked for them.
+static const MainWidget main_widgets[] = {
+        {{"main", gtk_window_get_type, true}, &ZelkWidgetRegistry::main},
+        {{"langue", gtk_combo_box_get_type, true}, &ZelkWidgetRegistry::langue},
+        {{"resolution", gtk_combo_box_get_type, true}, &ZelkWidgetRegistry::resolution},
+        {{"joueur", gtk_combo_box_get_type, true}, &ZelkWidgetRegistry::joueur},
+        {{"nbretoiles", gtk_label_get_type, true}, &ZelkWidgetRegistry::nbretoiles},
+        {{"checkbutton4", gtk_check_button_get_type, true}, &ZelkWidgetRegistry::checkbutton4},
+        {{"checkbutton3", gtk_check_button_get_type, true}, &ZelkWidgetRegistry::checkbutton3},
+        {{"vbox1", gtk_box_get_type, true}, &ZelkWidgetRegistry::vbox1},
+        // Greyed out without a player: any widget can be.
+        {{"bouton_jouer", gtk_widget_get_type, false}, &ZelkWidgetRegistry::jouer},
+        {{"aide_joueur", gtk_label_get_type, false}, &ZelkWidgetRegistry::aide_joueur},
+};
 
 static const GladeWidgetInfo *find_widget(const GladeWidgetInfo *info, const char *id)
 {
@@ -37,34 +59,49 @@ static const GladeWidgetInfo *find_toplevel(const GladeInterface *interface, con
 	return nullptr;
 }
 
-// The sub-windows are built only when the user opens them, so a file that
-// lacks one of their widgets is refused now rather than on that click.
-static void check_sub_windows(const std::string &text)
+static bool has_widget(const GladeWidgetInfo *root, const WidgetSpec &spec)
+{
+	const GladeWidgetInfo *info = root ? find_widget(root, spec.id) : nullptr;
+	return info && class_is_kind(info->classname, spec.kind());
+}
+
+// A window is a toplevel of the file, the widgets it needs inside it.
+static void check_window(const GladeInterface *interface, const std::vector<WidgetSpec> &specs)
+{
+	const GladeWidgetInfo *root = find_toplevel(interface, specs.front().id);
+	for (const WidgetSpec &spec : specs)
+		if (spec.required && !has_widget(root, spec))
+			zelk_widget_missing(spec.id);
+}
+
+// Every window is checked before any is built: a file that lacks a widget
+// or has one of another kind is refused now, rather than leaving a window
+// half made or failing on the click that opens a sub-window.
+static void check_interface(const std::string &text)
 {
 	GladeInterfacePtr interface(
 	        glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
 	if (!interface)
 		zelk_gui_error(interface_error);
-	for (const std::vector<const char *> *ids : {&add_window_ids, &delete_window_ids}) {
-		const GladeWidgetInfo *root = find_toplevel(interface.get(), ids->front());
-		for (const char *id : *ids)
-			if (!root || !find_widget(root, id))
-				zelk_widget_missing(id);
-	}
+	std::vector<WidgetSpec> main_specs;
+	for (const MainWidget &widget : main_widgets)
+		main_specs.push_back(widget.spec);
+	check_window(interface.get(), main_specs);
+	check_window(interface.get(), add_window_widgets);
+	check_window(interface.get(), delete_window_widgets);
 }
 
 static void load_main_widgets(GladeXML *tree)
 {
-	zelk_main_window_load(tree, "main");
-	zelk_widget_load(tree, "langue", &ZelkWidget.langue);
-	zelk_widget_load(tree, "resolution", &ZelkWidget.resolution);
-	zelk_widget_load(tree, "joueur", &ZelkWidget.joueur);
-	zelk_widget_load(tree, "nbretoiles", &ZelkWidget.nbretoiles);
-	zelk_widget_load(tree, "checkbutton4", &ZelkWidget.checkbutton4);
-	zelk_widget_load(tree, "checkbutton3", &ZelkWidget.checkbutton3);
-	zelk_widget_load(tree, "vbox1", &ZelkWidget.vbox1);
-	zelk_widget_load(tree, "bouton_jouer", &ZelkWidget.jouer);
-	zelk_widget_load(tree, "aide_joueur", &ZelkWidget.aide_joueur);
+	zelk_main_window_load(tree, main_widgets[0].spec.id);
+	for (std::size_t i = 1; i < std::size(main_widgets); i++) {
+		const MainWidget &widget = main_widgets[i];
+		GtkWidget **field = &(ZelkWidget.*widget.field);
+		if (widget.spec.required)
+			zelk_widget_load(tree, widget.spec.id, field);
+		else
+			*field = zelk_optional_widget(tree, widget.spec);
+	}
 }
 
 // The players drop down as a scrolling list rather than a menu: the
@@ -130,13 +167,12 @@ void zelk_gui_load()
 {
 	set_window_icon();
 	list_players_in_a_list();
-	const std::string &text = zelk_interface_read();
-	gui_glade_xml = zelk_tree_load("main");
+	check_interface(zelk_interface_read());
+	gui_glade_xml = zelk_tree_load(main_widgets[0].spec.id);
 	load_main_widgets(gui_glade_xml.get());
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);
-	check_sub_windows(text);
 	keep_hint_room();
 	creer_combobox_joueurs();
 	measure_one_player_row();

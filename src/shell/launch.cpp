@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include "base/reentry.h"
 
 char mode_letter(int position)
 {
@@ -68,6 +69,10 @@ static bool gone_from_disk(const std::string &player)
 
 extern "C" void lancer_jeu(GtkWidget *, gpointer)
 {
+	static bool busy = false;
+	ReentryGuard guard(busy);
+	if (!guard)
+		return;
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
 	if (!player)
 		return;

@@ -1,24 +1,35 @@
-// The real gtktrovik, started in a scratch working directory.
+// The real gtktrovik, started in a scratch working directory, and windows
+// built in this process from other interface files than ours.
+#include "gui.h"
 #include "process.h"
 #include "tempdir.h"
 
+#include "base/widgets.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <regex>
 #include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
 
+// The interface file in `dir` with `from`, which must be in it, made `to`.
+static void edit_glade(const fs::path &dir, const std::string &from, const std::string &to)
+{
+	std::string glade = read_file(dir / "gtktrovik.glade");
+	auto at = glade.find(from);
+	ASSERT_NE(at, std::string::npos) << from;
+	glade.replace(at, from.size(), to);
+	write_file(dir / "gtktrovik.glade", glade);
+}
+
 // The interface file with the widget `id` renamed, so that it cannot be found.
 static void hide_widget(const fs::path &dir, const std::string &id)
 {
-	std::string glade = read_file(dir / "gtktrovik.glade");
-	std::string from = "id=\"" + id + "\"";
-	auto at = glade.find(from);
-	ASSERT_NE(at, std::string::npos) << id;
-	glade.replace(at, from.size(), "id=\"" + id + "_absent\"");
-	write_file(dir / "gtktrovik.glade", glade);
+	edit_glade(dir, "id=\"" + id + "\"", "id=\"" + id + "_absent\"");
 }
 
 TEST(Startup, MissingOrBrokenInterfaceFileEndsWithLoadingError)
@@ -34,30 +45,17 @@ TEST(Startup, MissingOrBrokenInterfaceFileEndsWithLoadingError)
 	EXPECT_EQ(broken.output, "zelk.glade loading error\n\n");
 }
 
+static const char *const required_ids[] = {"main",       "langue",       "resolution",   "joueur",
+                                           "nbretoiles", "checkbutton4", "checkbutton3", "vbox1",
+                                           "ajout",      "entry1",       "suppression",  "label22"};
+
 TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 {
 	// Each id in turn, with every id after it missing too: the first
 	// missing one in lookup order is the one reported.
 	// The sub-windows' ids are checked at start-up too, not when the user
 	// first opens one.
-	const char *order[] = {"main",
-	                       "langue",
-	                       "resolution",
-	                       "joueur",
-	                       "nbretoiles",
-	                       "checkbutton4",
-	                       "checkbutton3",
-	                       "vbox1",
-	                       "bouton_jouer",
-	                       "aide_joueur",
-	                       "ajout",
-	                       "entry1",
-	                       "erreur_ajout",
-	                       "suppression",
-	                       "label22",
-	                       "erreur_suppression",
-	                       "bouton_supprimer",
-	                       "annuler_suppression"};
+	const auto &order = required_ids;
 	for (std::size_t first = 0; first < std::size(order); first++) {
 		TempDir dir;
 		lay_out_game_dir(dir.path());
@@ -67,6 +65,77 @@ TEST(Startup, MissingWidgetIsNamedInLookupOrder)
 		EXPECT_EQ(r.status, 1) << order[first];
 		EXPECT_EQ(r.output, std::string("libglade error : can't get *") + order[first] +
 		                            "* widget\n");
+	}
+}
+
+// Our extras renamed away: a file with only what is required.
+static void keep_only_required(const fs::path &dir)
+{
+	for (const char *id : {"bouton_jouer", "aide_joueur", "erreur_ajout", "erreur_suppression",
+	                       "bouton_supprimer", "annuler_suppression"})
+		hide_widget(dir, id);
+}
+
+// Bound to the selector's "changed" as well, creating and deleting would
+// rebuild the selector from inside its own "changed".
+static void bind_to_player_changes(const fs::path &dir)
+{
+	edit_glade(dir, "handler=\"change_joueur\"/>",
+	           "handler=\"change_joueur\"/><signal name=\"changed\" handler=\"creer_joueur\"/>"
+	           "<signal name=\"changed\" handler=\"supprimer_joueur\"/>");
+}
+
+struct InterfaceCase {
+	std::string what;
+	std::function<void(const fs::path &)> make;
+	std::string output; // empty: the launcher comes up and stays
+};
+
+static InterfaceCase retyped(const std::string &id, const std::string &kind)
+{
+	auto make = [=](auto &d) {
+		std::string glade = read_file(d / "gtktrovik.glade");
+		std::regex widget("\\w+\" id=\"" + id + "\"");
+		write_file(d / "gtktrovik.glade",
+		           std::regex_replace(glade, widget, kind + "\" id=\"" + id + "\""));
+	};
+	return {id + " a " + kind, make, "libglade error : can't get *" + id + "* widget\n"};
+}
+
+// A widget of another kind is as good as none; a file that is not a file,
+// or far too long for one, is not read.
+TEST(Startup, InterfaceFilesAreTakenOrRefusedAtOnce)
+{
+	auto replaced = [](const fs::path &d) {
+		return fs::remove(d / "gtktrovik.glade"), d / "gtktrovik.glade";
+	};
+	const std::string not_loaded = "zelk.glade loading error\n\n",
+	                  padding(interface_file_limit, ' ');
+	std::vector<InterfaceCase> cases = {
+	        {"only what is required", keep_only_required, ""},
+	        {"a FIFO", [=](auto &d) { ASSERT_EQ(mkfifo(replaced(d).c_str(), 0600), 0); },
+	         not_loaded},
+	        {"/dev/zero", [=](auto &d) { fs::create_symlink("/dev/zero", replaced(d)); },
+	         not_loaded},
+	        {"over the bound", [&](auto &d) { edit_glade(d, "-->", padding + "-->"); },
+	         not_loaded},
+	        retyped("checkbutton3", "GtkToggleButton")};
+	for (const char *id : required_ids)
+		cases.push_back(retyped(id, "GtkHSeparator"));
+	for (const InterfaceCase &c : cases) {
+		SCOPED_TRACE(c.what);
+		TempDir dir;
+		lay_out_game_dir(dir.path());
+		c.make(dir.path());
+		if (c.output.empty()) {
+			LauncherProcess p(dir.path());
+			EXPECT_FALSE(p.wait(std::chrono::milliseconds(1500))) << p.output();
+			EXPECT_EQ(p.output(), "");
+			continue;
+		}
+		ProcessResult r = run_launcher(dir.path(), std::chrono::seconds(10));
+		EXPECT_EQ(r.status, 1);
+		EXPECT_EQ(r.output, c.output);
 	}
 }
 
@@ -149,4 +218,55 @@ TEST(Startup, ComesUpWithoutGl)
 		        << "launcher ended: " << p.output();
 		EXPECT_EQ(p.output(), "");
 	}
+}
+
+class InterfaceFile : public GuiTest {
+protected:
+	// What the dialog over `window` says.
+	std::string said(GtkWidget *window)
+	{
+		for (GtkWidget *dialog : toplevels(GTK_TYPE_MESSAGE_DIALOG))
+			if (gtk_window_get_transient_for(GTK_WINDOW(dialog)) == GTK_WINDOW(window))
+				return label_text(GTK_MESSAGE_DIALOG(dialog)->label);
+		return "<no dialog>";
+	}
+};
+
+TEST_F(InterfaceFile, WithoutTheErrorLinesRefusalsAreSaidInDialogs)
+{
+	keep_only_required(dir.path());
+	fs::create_directories(dir / "profils/anna/pack/record");
+	add_player("zoe");
+	start();
+	EXPECT_EQ(label_text(ZelkWidget.nbretoiles), "1");
+
+	click(main_widget("bouton_ajout"));
+	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "a/b");
+	click(add_widget("bouton_creer"));
+	EXPECT_EQ(said(add_widget("ajout")), "Le nom ne peut pas contenir / ni \\.");
+	click(add_widget("annuler_ajout"));
+
+	click(main_widget("bouton_suppression"));
+	fs::remove_all(dir / "profils/anna");
+	click(delete_widget("bouton_supprimer_absent"));
+	EXPECT_NE(said(delete_widget("suppression")), "<no dialog>");
+}
+
+TEST_F(InterfaceFile, HandlersBoundToSignalsTheyCauseDoNotRecurse)
+{
+	bind_to_player_changes(dir.path());
+	add_player("anna");
+	start();
+	click(main_widget("bouton_ajout"));
+	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "bea");
+	click(add_widget("bouton_creer"));
+	EXPECT_EQ(active_player(), "bea");
+	GtkTreeModel *rows = gtk_combo_box_get_model(combo("joueur"));
+	// The disk watch's rebuild is a change of the selector too, which
+	// would delete the player if the delete window were open.
+	pump_until([&] { return gtk_combo_box_get_model(combo("joueur")) != rows; });
+	click(main_widget("bouton_suppression"));
+	click(delete_widget("bouton_supprimer"));
+	EXPECT_FALSE(fs::exists(dir / "profils/bea"));
+	EXPECT_EQ(active_player(), "anna");
 }

@@ -1,0 +1,54 @@
+#include "base/regular_file.h"
+
+#include "base/fd.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+// Where a file gives no size (those of /proc), reading starts with this.
+static const std::size_t first_read = 64 * 1024;
+
+// Fills `text` from `fd` up to its size, growing it up to `cap`; the number
+// of bytes read, or nothing on a read error.
+static std::optional<std::size_t> read_up_to(int fd, std::string &text, std::size_t cap)
+{
+	std::size_t got = 0;
+	for (;;) {
+		if (got == text.size()) {
+			if (text.size() >= cap)
+				return got;
+			text.resize(std::min(cap, std::max(text.size() * 2, first_read)));
+		}
+		ssize_t n = read(fd, text.data() + got, text.size() - got);
+		if (n < 0 && errno == EINTR)
+			continue;
+		if (n < 0)
+			return std::nullopt;
+		if (n == 0)
+			return got;
+		got += std::size_t(n);
+	}
+}
+
+std::optional<std::string> read_regular_file(const char *path, std::size_t limit)
+{
+	// Without O_NONBLOCK, opening a FIFO waits for a writer.
+	Fd fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+	struct stat info;
+	if (!fd || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+		return std::nullopt;
+	// One byte over the limit tells a file that is too long from one that
+	// is just as long; the size given is only where to start, since the
+	// file may grow while it is read.
+	std::size_t cap = limit + 1;
+	std::string text(std::min(cap, std::size_t(info.st_size) + 1), '\0');
+	std::optional<std::size_t> got = read_up_to(fd.get(), text, cap);
+	if (!got || *got > limit)
+		return std::nullopt;
+	text.resize(*got);
+	return text;
+}
