@@ -43,6 +43,11 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 	ReentryGuard guard(busy);
 	if (!guard)
 		return;
+	// A file may bind the opening to a second signal: one window is enough.
+	if (add.window) {
+		gtk_window_present(GTK_WINDOW(add.window));
+		return;
+	}
 	set_main_sensitive(false);
 	add.tree = zelk_tree_load(window_spec.id);
 	zelk_widget_load(add.tree.get(), entry_spec.id, &add.entry);

@@ -112,6 +112,11 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 	ReentryGuard guard(busy);
 	if (!guard)
 		return;
+	// A file may bind the opening to a second signal: one window is enough.
+	if (removal.window) {
+		gtk_window_present(GTK_WINDOW(removal.window));
+		return;
+	}
 	set_main_sensitive(false);
 	removal.tree = zelk_tree_load(window_spec.id);
 	zelk_widget_load(removal.tree.get(), window_spec.id, &removal.window);

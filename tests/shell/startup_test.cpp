@@ -258,6 +258,8 @@ TEST_F(InterfaceFile, HandlersBoundToSignalsTheyCauseDoNotRecurse)
 	add_player("anna");
 	start();
 	click(main_widget("bouton_ajout"));
+	click(main_widget("bouton_ajout")); // as a second binding would
+	EXPECT_EQ(toplevels(GTK_TYPE_WINDOW).size(), 2u) << "a second add window";
 	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "bea");
 	click(add_widget("bouton_creer"));
 	EXPECT_EQ(active_player(), "bea");
