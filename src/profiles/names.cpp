@@ -54,6 +54,16 @@ static bool is_format(gunichar c)
 	return c != gunichar(-1) && g_unichar_type(c) == G_UNICODE_FORMAT;
 }
 
+// C0 and C1 controls: U+0085 breaks a line as surely as a line feed.
+static bool has_control_char(std::string_view name)
+{
+	bool found = std::any_of(name.begin(), name.end(), is_control);
+	for_each_char(name, [&](gunichar c, std::string_view) {
+		found = found || (c != gunichar(-1) && g_unichar_type(c) == G_UNICODE_CONTROL);
+	});
+	return found;
+}
+
 static bool has_format_char(std::string_view name)
 {
 	bool found = false;
@@ -89,7 +99,7 @@ NameProblem check_player_name(std::string_view name)
 		return NameProblem::too_long;
 	// A line break or a tab in a directory name breaks every tool that
 	// reads names a line at a time.
-	if (std::any_of(name.begin(), name.end(), is_control))
+	if (has_control_char(name))
 		return NameProblem::control;
 	if (has_format_char(name))
 		return NameProblem::invisible;

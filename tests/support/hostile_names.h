@@ -68,6 +68,7 @@ inline const std::vector<HostileName> names = {
         {"\x01x", P::control, listed, "the first control byte"},
         {"x\x1f", P::control, listed, "the last control byte below the space"},
         {"del\x7f", P::control, listed, "DEL"},
+        {"next\xc2\x85line", P::control, listed, "NEL, a C1 control that breaks lines"},
         {"x\x7f", P::control, listed, "DEL at the end"},
         // Format characters: what they change does not show.
         {"alice\u202eevil", P::invisible, listed, "a right-to-left override: alicelive"},
