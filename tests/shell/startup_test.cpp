@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -95,9 +94,9 @@ static InterfaceCase retyped(const std::string &id, const std::string &kind)
 {
 	auto make = [=](auto &d) {
 		std::string glade = read_file(d / "gtktrovik.glade");
-		std::regex widget("\\w+\" id=\"" + id + "\"");
-		write_file(d / "gtktrovik.glade",
-		           std::regex_replace(glade, widget, kind + "\" id=\"" + id + "\""));
+		std::string::size_type at = glade.find("\" id=\"" + id + "\"");
+		std::string::size_type name = glade.rfind("class=\"", at) + 7;
+		write_file(d / "gtktrovik.glade", glade.replace(name, at - name, kind));
 	};
 	return {id + " a " + kind, make, "libglade error : can't get *" + id + "* widget\n"};
 }
