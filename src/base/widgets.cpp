@@ -55,10 +55,10 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field)
 	return *field;
 }
 
-GtkWidget *zelk_optional_widget(GladeXML *tree, const WidgetSpec &spec)
+GtkWidget *zelk_optional_widget(GladeXML *tree, const WantedWidget &wanted)
 {
-	GtkWidget *widget = glade_xml_get_widget(tree, spec.id);
-	return widget && G_TYPE_CHECK_INSTANCE_TYPE(widget, spec.kind()) ? widget : nullptr;
+	GtkWidget *widget = glade_xml_get_widget(tree, wanted.id);
+	return widget && G_TYPE_CHECK_INSTANCE_TYPE(widget, wanted.kind()) ? widget : nullptr;
 }
 
 // The name of the function that registers the class `class_name`, as the

@@ -46,7 +46,7 @@ inline constexpr std::size_t interface_file_limit = 4 * 1024 * 1024;
 // lists its widgets, its own first; a file without a required one, or
 // with one of another kind, is refused at start-up, and one without an
 // optional one does without what it adds.
-struct WidgetSpec {
+struct WantedWidget {
 	const char *id;
 	GType (*kind)();
 	bool required;
@@ -73,9 +73,9 @@ GtkWidget *zelk_widget_load(GladeXML *tree, const char *id, GtkWidget **field);
 // widget once that window is gone.
 void zelk_main_window_load(GladeXML *tree, const char *id);
 
-// The widget of `spec` in `tree`; null when the file has none of its kind,
+// The widget of `wanted` in `tree`; null when the file has none of its kind,
 // which is as good as none.
-GtkWidget *zelk_optional_widget(GladeXML *tree, const WidgetSpec &spec);
+GtkWidget *zelk_optional_widget(GladeXML *tree, const WantedWidget &wanted);
 
 [[noreturn]] void zelk_widget_missing(const char *id);
 [[noreturn]] void zelk_gui_error(const char *message);

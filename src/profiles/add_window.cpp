@@ -9,11 +9,11 @@
 
 #include <string>
 
-static const WidgetSpec window_spec = {"ajout", gtk_window_get_type, true};
-static const WidgetSpec entry_spec = {"entry1", gtk_entry_get_type, true};
-static const WidgetSpec error_spec = {"erreur_ajout", gtk_label_get_type, false};
+static const WantedWidget window_wanted = {"ajout", gtk_window_get_type, true};
+static const WantedWidget entry_wanted = {"entry1", gtk_entry_get_type, true};
+static const WantedWidget error_wanted = {"erreur_ajout", gtk_label_get_type, false};
 
-const std::vector<WidgetSpec> add_window_widgets = {window_spec, entry_spec, error_spec};
+const std::vector<WantedWidget> add_window_widgets = {window_wanted, entry_wanted, error_wanted};
 
 // The add window, built anew at every opening.
 static struct {
@@ -25,7 +25,7 @@ static struct {
 // Keeps the add window open with the reason, so the name can be corrected.
 static void refuse_name(const char *why)
 {
-	if (GtkWidget *label = zelk_optional_widget(add.tree.get(), error_spec))
+	if (GtkWidget *label = zelk_optional_widget(add.tree.get(), error_wanted))
 		gtk_label_set_text(GTK_LABEL(label), why);
 	else
 		show_message_over(add.window, why);
@@ -49,9 +49,9 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 		return;
 	}
 	set_main_sensitive(false);
-	add.tree = zelk_tree_load(window_spec.id);
-	zelk_widget_load(add.tree.get(), entry_spec.id, &add.entry);
-	zelk_widget_load(add.tree.get(), window_spec.id, &add.window);
+	add.tree = zelk_tree_load(window_wanted.id);
+	zelk_widget_load(add.tree.get(), entry_wanted.id, &add.entry);
+	zelk_widget_load(add.tree.get(), window_wanted.id, &add.window);
 	open_over_main(add.window);
 }
 

@@ -10,7 +10,7 @@
 
 // The widgets its handlers use, the window's own first: start-up checks
 // the interface file for them.
-extern const std::vector<WidgetSpec> add_window_widgets;
+extern const std::vector<WantedWidget> add_window_widgets;
 
 // The widget `id` of the open add window; null while it is not open.
 GtkWidget *add_window_widget(const char *id);

@@ -9,15 +9,15 @@
 #include <optional>
 #include <string>
 
-static const WidgetSpec window_spec = {"suppression", gtk_window_get_type, true};
-static const WidgetSpec label_spec = {"label22", gtk_label_get_type, true};
-static const WidgetSpec error_spec = {"erreur_suppression", gtk_label_get_type, false};
+static const WantedWidget window_wanted = {"suppression", gtk_window_get_type, true};
+static const WantedWidget label_wanted = {"label22", gtk_label_get_type, true};
+static const WantedWidget error_wanted = {"erreur_suppression", gtk_label_get_type, false};
 // Greyed out when there is nothing to confirm: any widget can be.
-static const WidgetSpec confirm_spec = {"bouton_supprimer", gtk_widget_get_type, false};
-static const WidgetSpec cancel_spec = {"annuler_suppression", gtk_button_get_type, false};
+static const WantedWidget confirm_wanted = {"bouton_supprimer", gtk_widget_get_type, false};
+static const WantedWidget cancel_wanted = {"annuler_suppression", gtk_button_get_type, false};
 
-const std::vector<WidgetSpec> delete_window_widgets = {window_spec, label_spec, error_spec,
-                                                       confirm_spec, cancel_spec};
+const std::vector<WantedWidget> delete_window_widgets = {window_wanted, label_wanted, error_wanted,
+                                                         confirm_wanted, cancel_wanted};
 
 // The delete window, built anew at every opening.
 static struct {
@@ -29,9 +29,9 @@ static struct {
 	std::optional<std::string> confirmed;
 } removal;
 
-static GtkWidget *widget(const WidgetSpec &spec)
+static GtkWidget *widget(const WantedWidget &wanted)
 {
-	return zelk_optional_widget(removal.tree.get(), spec);
+	return zelk_optional_widget(removal.tree.get(), wanted);
 }
 
 static void ask_about(const std::optional<std::string> &player)
@@ -44,7 +44,7 @@ static void ask_about(const std::optional<std::string> &player)
 		return;
 	}
 	gtk_label_set_text(GTK_LABEL(removal.label), no_player_selected);
-	if (GtkWidget *confirm = widget(confirm_spec))
+	if (GtkWidget *confirm = widget(confirm_wanted))
 		gtk_widget_set_sensitive(confirm, FALSE);
 }
 
@@ -68,7 +68,7 @@ static void close_window()
 static void report_remove_failure(const RemoveResult &result)
 {
 	std::string why = remove_message(result);
-	if (GtkWidget *error = widget(error_spec))
+	if (GtkWidget *error = widget(error_wanted))
 		gtk_label_set_text(GTK_LABEL(error), why.c_str());
 	else
 		show_message_over(removal.window, why.c_str());
@@ -77,9 +77,9 @@ static void report_remove_failure(const RemoveResult &result)
 	if (may_retry)
 		return;
 	removal.confirmed.reset();
-	if (GtkWidget *confirm = widget(confirm_spec))
+	if (GtkWidget *confirm = widget(confirm_wanted))
 		gtk_widget_set_sensitive(confirm, FALSE);
-	if (GtkWidget *cancel = widget(cancel_spec)) {
+	if (GtkWidget *cancel = widget(cancel_wanted)) {
 		gtk_button_set_label(GTK_BUTTON(cancel), close_label);
 		gtk_widget_grab_focus(cancel);
 	}
@@ -118,9 +118,9 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 		return;
 	}
 	set_main_sensitive(false);
-	removal.tree = zelk_tree_load(window_spec.id);
-	zelk_widget_load(removal.tree.get(), window_spec.id, &removal.window);
-	zelk_widget_load(removal.tree.get(), label_spec.id, &removal.label);
+	removal.tree = zelk_tree_load(window_wanted.id);
+	zelk_widget_load(removal.tree.get(), window_wanted.id, &removal.window);
+	zelk_widget_load(removal.tree.get(), label_wanted.id, &removal.label);
 	open_over_main(removal.window);
 	ask_about(combo_active_text(ZelkWidget.joueur));
 }

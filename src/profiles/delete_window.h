@@ -11,7 +11,7 @@
 
 // The widgets its handlers use, the window's own first: start-up checks
 // the interface file for them.
-extern const std::vector<WidgetSpec> delete_window_widgets;
+extern const std::vector<WantedWidget> delete_window_widgets;
 
 // The widget `id` of the open delete window; null while it is not open.
 GtkWidget *delete_window_widget(const char *id);

@@ -21,7 +21,7 @@ using GladeInterfacePtr = std::unique_ptr<GladeInterface, GladeInterfaceFree>;
 
 // A widget of the main window and the registry field it goes into.
 struct MainWidget {
-	WidgetSpec spec;
+	WantedWidget wanted;
 	GtkWidget *ZelkWidgetRegistry::*field;
 };
 
@@ -59,19 +59,20 @@ static const GladeWidgetInfo *find_toplevel(const GladeInterface *interface, con
 	return nullptr;
 }
 
-static bool has_widget(const GladeWidgetInfo *root, const WidgetSpec &spec)
+static bool has_widget(const GladeWidgetInfo *root, const WantedWidget &wanted)
 {
-	const GladeWidgetInfo *info = root ? find_widget(root, spec.id) : nullptr;
-	return info && class_is_kind(info->classname, spec.kind());
+	const GladeWidgetInfo *info = root ? find_widget(root, wanted.id) : nullptr;
+	return info && class_is_kind(info->classname, wanted.kind());
 }
 
 // A window is a toplevel of the file, the widgets it needs inside it.
-static void check_window(const GladeInterface *interface, const std::vector<WidgetSpec> &specs)
+static void check_window(const GladeInterface *interface,
+                         const std::vector<WantedWidget> &wanted_list)
 {
-	const GladeWidgetInfo *root = find_toplevel(interface, specs.front().id);
-	for (const WidgetSpec &spec : specs)
-		if (spec.required && !has_widget(root, spec))
-			zelk_widget_missing(spec.id);
+	const GladeWidgetInfo *root = find_toplevel(interface, wanted_list.front().id);
+	for (const WantedWidget &wanted : wanted_list)
+		if (wanted.required && !has_widget(root, wanted))
+			zelk_widget_missing(wanted.id);
 }
 
 // Every window is checked before any is built: a file that lacks a widget
@@ -83,9 +84,9 @@ static void check_interface(const std::string &text)
 	        glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
 	if (!interface)
 		zelk_gui_error(interface_error);
-	std::vector<WidgetSpec> main_specs;
+	std::vector<WantedWidget> main_specs;
 	for (const MainWidget &widget : main_widgets)
-		main_specs.push_back(widget.spec);
+		main_specs.push_back(widget.wanted);
 	check_window(interface.get(), main_specs);
 	check_window(interface.get(), add_window_widgets);
 	check_window(interface.get(), delete_window_widgets);
@@ -93,14 +94,14 @@ static void check_interface(const std::string &text)
 
 static void load_main_widgets(GladeXML *tree)
 {
-	zelk_main_window_load(tree, main_widgets[0].spec.id);
+	zelk_main_window_load(tree, main_widgets[0].wanted.id);
 	for (std::size_t i = 1; i < std::size(main_widgets); i++) {
 		const MainWidget &widget = main_widgets[i];
 		GtkWidget **field = &(ZelkWidget.*widget.field);
-		if (widget.spec.required)
-			zelk_widget_load(tree, widget.spec.id, field);
+		if (widget.wanted.required)
+			zelk_widget_load(tree, widget.wanted.id, field);
 		else
-			*field = zelk_optional_widget(tree, widget.spec);
+			*field = zelk_optional_widget(tree, widget.wanted);
 	}
 }
 
@@ -168,7 +169,7 @@ void zelk_gui_load()
 	set_window_icon();
 	list_players_in_a_list();
 	check_interface(zelk_interface_read());
-	gui_glade_xml = zelk_tree_load(main_widgets[0].spec.id);
+	gui_glade_xml = zelk_tree_load(main_widgets[0].wanted.id);
 	load_main_widgets(gui_glade_xml.get());
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
