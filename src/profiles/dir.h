@@ -7,6 +7,7 @@
 #include <fcntl.h>
 
 #include <memory>
+#include <string>
 
 struct DirCloser {
 	void operator()(DIR *dir) const { closedir(dir); }
@@ -36,4 +37,11 @@ inline Dir open_dir_fd(Fd fd)
 inline Dir open_dir_at(int parent, const char *name, int extra_flags = 0)
 {
 	return open_dir_fd(Fd(openat(parent, name, dir_flags | extra_flags)));
+}
+
+// A directory swapped for a link since it was listed fails to open instead
+// of leading elsewhere.
+inline Dir open_dir_nofollow(int parent, const std::string &name)
+{
+	return open_dir_at(parent, name.c_str(), O_NOFOLLOW);
 }

@@ -1,0 +1,31 @@
+// Emptying a directory tree and removing it, one entry at a time, without
+// ever leaving the tree however it changes meanwhile.
+#pragma once
+
+#include "profiles/dir.h"
+
+#include <memory>
+#include <string>
+
+class TreeRemoval {
+public:
+	// Works below `parent`, an open directory that outlives the walk.
+	explicit TreeRemoval(int parent);
+	~TreeRemoval();
+	TreeRemoval(const TreeRemoval &) = delete;
+	TreeRemoval &operator=(const TreeRemoval &) = delete;
+
+	// Goes on to empty and remove `root`, opened by the caller, which is the
+	// entry `name` of the parent.
+	void start(Dir root, const std::string &name);
+	// One step: an entry read, removed or gone into, or a level done;
+	// whether the walk goes on.
+	bool step();
+	bool done() const;
+	// The first failure, 0 while everything went.
+	int error() const;
+
+private:
+	struct State;
+	std::unique_ptr<State> state_;
+};
