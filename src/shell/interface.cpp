@@ -98,6 +98,15 @@ static void measure_one_player_row()
 	gtk_tree_view_set_fixed_height_mode(view, TRUE);
 }
 
+// A combo box sizes its arrow to its font when first measured, which asks
+// for a second measure of every row: measured once while it is still
+// empty, the selector measures the players once as the window shows.
+static void size_selector_arrow()
+{
+	GtkRequisition unused;
+	gtk_widget_size_request(ZelkWidget.joueur, &unused);
+}
+
 void zelk_gui_load()
 {
 	list_players_in_a_list();
@@ -107,6 +116,7 @@ void zelk_gui_load()
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);
+	size_selector_arrow();
 	check_sub_windows(text);
 	creer_combobox_joueurs();
 	measure_one_player_row();
