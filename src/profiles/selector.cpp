@@ -168,11 +168,10 @@ void creer_combobox_joueurs()
 	NameList names = lister_fichiers(profiles_dir);
 	trier_liste(names);
 	GtkListStore *store = gtk_list_store_new(1, G_TYPE_STRING);
-	for (const std::string &name : names) {
-		GtkTreeIter iter;
-		gtk_list_store_append(store, &iter);
-		gtk_list_store_set(store, &iter, 0, name.c_str(), -1);
-	}
+	// One insertion a row, its name with it: a row appended empty and then
+	// set is announced twice.
+	for (const std::string &name : names)
+		gtk_list_store_insert_with_values(store, nullptr, -1, 0, name.c_str(), -1);
 	display_names_safely(ZelkWidget.joueur); // before the new rows are drawn
 	gtk_combo_box_set_model(GTK_COMBO_BOX(ZelkWidget.joueur), GTK_TREE_MODEL(store));
 	g_object_unref(store); // the selector holds it from now on
