@@ -14,6 +14,7 @@
 #include "base/reentry.h"
 #include "base/widgets.h"
 #include "profiles/dir.h"
+#include "profiles/fixed_text_cell.h"
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
 #include "profiles/profile_tree.h"
@@ -69,8 +70,9 @@ static struct {
 } selector;
 
 // The selector measures every row, at each change of size, for the widest;
-// its width is fixed (shown_name_width), so a row it is not showing needs
-// no text to be measured, and thousands of players cost next to nothing.
+// its size is fixed (shown_name_width, shown_name_height), so a row it is
+// not showing is left alone: its cell keeps the shown name, which a cell
+// of fixed size does not lay out to be measured.
 static bool measured_only(GtkCellLayout *layout, GtkTreeModel *model, GtkTreeIter *iter)
 {
 	GtkWidget *combo = ZelkWidget.joueur;
@@ -85,10 +87,8 @@ static bool measured_only(GtkCellLayout *layout, GtkTreeModel *model, GtkTreeIte
 static void show_player_name(GtkCellLayout *layout, GtkCellRenderer *cell, GtkTreeModel *model,
                              GtkTreeIter *iter, gpointer)
 {
-	if (measured_only(layout, model, iter)) {
-		g_object_set(cell, "text", "", nullptr);
+	if (measured_only(layout, model, iter))
 		return;
-	}
 	gchar *raw = nullptr;
 	gtk_tree_model_get(model, iter, 0, &raw, -1);
 	GCharPtr name(raw);
@@ -111,18 +111,37 @@ static int shown_name_width(GtkWidget *combo, GtkCellRenderer *cell)
 	return 2 * xpad + char_width * shown_name_chars;
 }
 
-static void display_names_safely(GtkWidget *combo)
+// Every name is one line of the selector's font: one measure serves them
+// all, and with it the rows cost no layout of their text when measured.
+static int shown_name_height(GtkWidget *combo, GtkCellRenderer *cell)
 {
-	GtkCellLayout *layout = GTK_CELL_LAYOUT(combo);
+	gtk_cell_renderer_set_fixed_size(cell, -1, -1);
+	g_object_set(cell, "text", "", nullptr);
+	int height = 0;
+	gtk_cell_renderer_get_size(cell, combo, nullptr, nullptr, nullptr, nullptr, &height);
+	return height;
+}
+
+static GtkCellRenderer *name_cell(GtkCellLayout *layout)
+{
 	GList *cells = gtk_cell_layout_get_cells(layout);
 	GtkCellRenderer *cell = cells ? GTK_CELL_RENDERER(cells->data) : nullptr;
 	g_list_free(cells);
-	if (!cell) {
-		cell = gtk_cell_renderer_text_new();
-		gtk_cell_layout_pack_start(layout, cell, TRUE);
-	}
+	if (cell && is_fixed_text_cell(cell))
+		return cell;
+	gtk_cell_layout_clear(layout);
+	cell = fixed_text_cell_new();
+	gtk_cell_layout_pack_start(layout, cell, TRUE);
+	return cell;
+}
+
+static void display_names_safely(GtkWidget *combo)
+{
+	GtkCellLayout *layout = GTK_CELL_LAYOUT(combo);
+	GtkCellRenderer *cell = name_cell(layout);
 	g_object_set(cell, "ellipsize", PANGO_ELLIPSIZE_MIDDLE, nullptr);
-	gtk_cell_renderer_set_fixed_size(cell, shown_name_width(combo, cell), -1);
+	int height = shown_name_height(combo, cell);
+	gtk_cell_renderer_set_fixed_size(cell, shown_name_width(combo, cell), height);
 	gtk_cell_layout_clear_attributes(layout, cell);
 	gtk_cell_layout_set_cell_data_func(layout, cell, show_player_name, nullptr, nullptr);
 }
@@ -308,11 +327,10 @@ void creer_combobox_joueurs()
 	selector.listed = listing_digest(names);
 	trier_liste(names);
 	GtkListStore *store = gtk_list_store_new(1, G_TYPE_STRING);
-	for (const std::string &name : names) {
-		GtkTreeIter iter;
-		gtk_list_store_append(store, &iter);
-		gtk_list_store_set(store, &iter, 0, name.c_str(), -1);
-	}
+	// One insertion a row, its name with it: a row appended empty and then
+	// set is announced twice.
+	for (const std::string &name : names)
+		gtk_list_store_insert_with_values(store, nullptr, -1, 0, name.c_str(), -1);
 	display_names_safely(ZelkWidget.joueur); // before the new rows are drawn
 	gtk_combo_box_set_model(GTK_COMBO_BOX(ZelkWidget.joueur), GTK_TREE_MODEL(store));
 	g_object_unref(store); // the selector holds it from now on

@@ -164,6 +164,15 @@ static void describe_banner(GtkWidget *area)
 	atk_object_set_role(accessible, ATK_ROLE_ANIMATION);
 }
 
+// A combo box sizes its arrow to its font when first measured, which asks
+// for a second measure of every row: measured once while it is still
+// empty, the selector measures the players once as the window shows.
+static void size_selector_arrow()
+{
+	GtkRequisition unused;
+	gtk_widget_size_request(ZelkWidget.joueur, &unused);
+}
+
 void zelk_gui_load()
 {
 	set_window_icon();
@@ -174,6 +183,7 @@ void zelk_gui_load()
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	gtk_widget_ensure_style(ZelkWidget.joueur);
+	size_selector_arrow();
 	keep_hint_room();
 	creer_combobox_joueurs();
 	measure_one_player_row();

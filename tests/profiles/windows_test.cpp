@@ -319,6 +319,40 @@ TEST_F(Profiles, LongNamesDoNotWidenTheWindows)
 	EXPECT_EQ(widths(long_name), widths("anna"));
 }
 
+static void note_text(GObject *cell, GParamSpec *, gpointer texts)
+{
+	gchar *raw = nullptr;
+	g_object_get(cell, "text", &raw, nullptr);
+	GCharPtr text(raw);
+	static_cast<std::vector<std::string> *>(texts)->push_back(text ? text.get() : "");
+}
+
+// The closed selector measures every player's row but shows the active
+// one: its cell is given no other text, not even an empty one to lay out
+// (the list that drops down shows the others: tests/e2e).
+TEST_F(Profiles, ClosedSelectorGivesItsCellOnlyTheActiveName)
+{
+	for (const char *name : {"anna", "bob", "carl"})
+		add_player(name);
+	start();
+	gtk_combo_box_set_active(combo("joueur"), 1);
+	GList *cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(ZelkWidget.joueur));
+	ASSERT_NE(cells, nullptr);
+	std::vector<std::string> given;
+	gulong noted = g_signal_connect(cells->data, "notify::text", G_CALLBACK(note_text), &given);
+	GtkCellView *closed = GTK_CELL_VIEW(gtk_bin_get_child(GTK_BIN(ZelkWidget.joueur)));
+	for (int row : {0, 1, 2}) {
+		GtkTreePath *path = gtk_tree_path_new_from_indices(row, -1);
+		GtkRequisition size;
+		gtk_cell_view_get_size_of_row(closed, path, &size);
+		gtk_tree_path_free(path);
+	}
+	g_signal_handler_disconnect(cells->data, noted);
+	g_list_free(cells);
+	EXPECT_FALSE(given.empty());
+	EXPECT_EQ(given, std::vector<std::string>(given.size(), "bob"));
+}
+
 static void collect_buttons_and_keys(GtkWidget *w, gpointer data)
 {
 	auto *keys = static_cast<std::vector<guint> *>(data);
