@@ -41,6 +41,8 @@ void finish_cut_deletes()
 {
 	stop_finishing();
 	cut.deletes = std::make_unique<CutDeletes>();
-	cut.source = g_idle_add_full(G_PRIORITY_LOW, finish_some, nullptr, nullptr);
+	// At the banner's own priority: below it, a machine that draws slowly
+	// would never come to the deletes while the banner waves.
+	cut.source = g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, finish_some, nullptr, nullptr);
 	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(main_window_gone), nullptr);
 }
