@@ -38,6 +38,7 @@ fi
 mkdir -p "$dir/textures"
 cp "$src/data/gtktrovik.glade" "$dir/"
 cp "$src/data/textures/image.tga" "$dir/textures/"
+cp "$src/data/icons/64x64/gtktrovik.png" "$dir/"
 cd "$dir"
 # The counts are written to callgrind.out.POINT there, for callgrind_annotate.
 STOP_AT="$point" LD_PRELOAD="$stopper" exec valgrind --tool=callgrind \

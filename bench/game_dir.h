@@ -25,6 +25,8 @@ inline fs::path with_game_files(const fs::path &dir)
 	              fs::copy_options::overwrite_existing);
 	fs::copy_file(fs::path(TROVIK_SOURCE_DIR) / "data/textures/image.tga",
 	              dir / "textures/image.tga", fs::copy_options::overwrite_existing);
+	fs::copy_file(fs::path(TROVIK_SOURCE_DIR) / "data/icons/64x64/gtktrovik.png",
+	              dir / "gtktrovik.png", fs::copy_options::overwrite_existing);
 	return dir;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/interface.h"
 
 #include "banner/banner.h"
+#include "base/glib_ptr.h"
 #include "base/widgets.h"
 #include "profiles/add_window.h"
 #include "profiles/cut_deletes.h"
@@ -144,15 +145,17 @@ static const char *const icon_name = "gtktrovik";
 static const char *const icon_file = "gtktrovik.png";
 
 // Taskbars and window switchers show this for every window of the launcher.
-// Installed, the icon theme has it at every size; run from where it was
-// built, only the game directory's file is there. Without either the
+// The game directory has the file, installed or built; it is read first,
+// since asking the icon theme whether it has the name reads the whole
+// theme, a tenth of the launcher's start. Where the file is missing, the
+// theme has the last word when the window shows; without either the
 // desktop shows its own picture, which is no reason to stop.
 static void set_window_icon()
 {
-	if (gtk_icon_theme_has_icon(gtk_icon_theme_get_default(), icon_name))
+	GError *raw = nullptr;
+	if (!gtk_window_set_default_icon_from_file(icon_file, &raw))
 		gtk_window_set_default_icon_name(icon_name);
-	else
-		gtk_window_set_default_icon_from_file(icon_file, nullptr);
+	GErrorPtr ignored(raw);
 }
 
 // The banner has nothing to read or press: a screen reader announces it
