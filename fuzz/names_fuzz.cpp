@@ -117,22 +117,30 @@ static bool has_any(std::string_view s, std::string_view bytes)
 	return s.find_first_of(bytes) != std::string_view::npos;
 }
 
-static bool has_control(std::string_view s)
-{
-	return std::any_of(s.begin(), s.end(), [](char c) {
-		return (unsigned char)c < 0x20 || (unsigned char)c == 0x7f;
-	});
-}
-
-// Some character of Unicode category Cf, among bytes that may not be UTF-8.
-static bool has_format(std::string_view s)
+// Some character of Unicode category `type`, among bytes that may not be UTF-8.
+static bool has_char_of(std::string_view s, GUnicodeType type)
 {
 	for (std::size_t i = 0; i < s.size(); i++) {
 		gunichar c = g_utf8_get_char_validated(s.data() + i, gssize(s.size() - i));
-		if (c < 0x110000 && g_unichar_type(c) == G_UNICODE_FORMAT)
+		if (c < 0x110000 && g_unichar_type(c) == type)
 			return true;
 	}
 	return false;
+}
+
+// A control byte, or a C1 control character (Cc) written in UTF-8.
+static bool has_control(std::string_view s)
+{
+	return std::any_of(s.begin(), s.end(),
+	                   [](char c) {
+		                   return (unsigned char)c < 0x20 || (unsigned char)c == 0x7f;
+	                   }) ||
+	       has_char_of(s, G_UNICODE_CONTROL);
+}
+
+static bool has_format(std::string_view s)
+{
+	return has_char_of(s, G_UNICODE_FORMAT);
 }
 
 static void check_refusal(std::string_view name, NameProblem p)
