@@ -23,6 +23,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <future>
 
 // A burst of changes on disk (a script making a thousand players) is
 // folded into one rebuild of the list per this many milliseconds.
@@ -67,6 +68,10 @@ static struct {
 	// was active when it was said stays active.
 	std::string note;
 	std::optional<std::string> note_player;
+	// The records of the player start-up makes active, counted on a thread
+	// of their own while the rest of the window is built.
+	std::string counted_ahead;
+	std::future<int> count_ahead;
 } selector;
 
 // The selector measures every row, at each change of size, for the widest;
@@ -383,6 +388,30 @@ void watch_profiles()
 	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(main_window_gone), nullptr);
 }
 
+// Reading thousands of records is the kernel's work, which the count
+// ahead does on the other core.
+static int records_of(const std::string &player)
+{
+	if (selector.count_ahead.valid() && selector.counted_ahead == player)
+		return selector.count_ahead.get();
+	selector.count_ahead = {};
+	return count_records(player);
+}
+
+void count_first_player_ahead()
+{
+	GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(ZelkWidget.joueur));
+	GtkTreeIter first;
+	if (!gtk_tree_model_get_iter_first(model, &first))
+		return;
+	gchar *raw = nullptr;
+	gtk_tree_model_get(model, &first, 0, &raw, -1);
+	GCharPtr name(raw);
+	selector.counted_ahead = name ? name.get() : "";
+	selector.count_ahead =
+	        std::async(std::launch::async, count_records, selector.counted_ahead);
+}
+
 extern "C" void change_joueur(GtkWidget *, gpointer)
 {
 	static bool busy = false;
@@ -390,7 +419,7 @@ extern "C" void change_joueur(GtkWidget *, gpointer)
 	if (!guard)
 		return;
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
-	int count = player ? count_records(*player) : 0;
+	int count = player ? records_of(*player) : 0;
 	gtk_label_set_text(GTK_LABEL(ZelkWidget.nbretoiles), std::to_string(count).c_str());
 	gtk_widget_set_tooltip_text(ZelkWidget.joueur,
 	                            player ? displayable(*player).c_str() : nullptr);

@@ -25,6 +25,10 @@ void refresh_player_list();
 // stays active, also through rebuilds for changes on disk.
 void say_under_selector(const std::string &text);
 
+// Starts counting the records of the first player, whom start-up makes
+// active once the rest of the window is built.
+void count_first_player_ahead();
+
 // Makes `name` the active player when it is listed; whether it is.
 bool select_player(const std::string &name);
 void select_first_player();

@@ -189,15 +189,17 @@ void zelk_gui_load()
 	size_selector_arrow();
 	keep_hint_room();
 	creer_combobox_joueurs();
+	count_first_player_ahead();
 	measure_one_player_row();
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.langue), 0);
 	show_mode_when_closed(ZelkWidget.resolution);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.resolution), 1);
+	// The banner's GL set-up is the longest step: the count runs beside it.
+	ZelkWidget.gl_area = banner::add_to_top(ZelkWidget.vbox1);
+	describe_banner(ZelkWidget.gl_area);
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
 	watch_profiles();
 	finish_cut_deletes();
-	ZelkWidget.gl_area = banner::add_to_top(ZelkWidget.vbox1);
-	describe_banner(ZelkWidget.gl_area);
 	// Shown complete, the window appears once at its final size, and the
 	// banner's first frame is drawn at its own.
 	gtk_widget_show(ZelkWidget.main);
