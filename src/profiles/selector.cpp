@@ -1,13 +1,3 @@
-// How the list follows profils: a file monitor on the directory says when
-// its entries change, and the list is rebuilt a quarter of a second later,
-// once for a whole burst. The monitor sees only the directory it was set on,
-// so profils is also looked at four times a second, one stat each time: a
-// new device and inode (profils made again, or a link to it pointed
-// elsewhere) gets a new monitor and a rebuild at once; a profils removed and
-// made again on the same inode is caught by the old monitor's last word, the
-// removal of its own directory. Looking costs less than a second monitor on
-// the working directory, and works where no monitor can be had at all; then
-// the listing itself is compared once a second as well.
 #include "profiles/selector.h"
 
 #include "base/glib_ptr.h"
@@ -18,16 +8,10 @@
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
 #include "profiles/profile_tree.h"
-
-#include <sys/stat.h>
+#include "profiles/profiles_watch.h"
 
 #include <cerrno>
-#include <functional>
 #include <future>
-
-// A burst of changes on disk (a script making a thousand players) is
-// folded into one rebuild of the list per this many milliseconds.
-static const guint refresh_delay_ms = 250;
 
 // The line under the selector has the room of two lines whatever it says,
 // enough for any of its texts at the width it is given.
@@ -37,33 +21,8 @@ static const char hint_room[] = "X\nX";
 // cuts long names in the middle, where a tooltip has them whole.
 static const int shown_name_chars = 24;
 
-// profils is looked at this often for being another directory than the
-// one watched: removed and made again, or a link to it pointed elsewhere.
-static const guint identity_check_ms = 250;
-// Without a monitor its listing is compared once every this many looks.
-static const int looks_per_listing = 4;
-
-// What profils is: the directory's device and inode, or why there is none.
-struct DirIdentity {
-	int error; // -1 for a watch that no longer holds, whatever profils is
-	dev_t dev;
-	ino_t ino;
-
-	bool operator==(const DirIdentity &o) const
-	{
-		return error == o.error && dev == o.dev && ino == o.ino;
-	}
-};
-
 // What the selector keeps while the main window lives.
 static struct {
-	GObjectPtr<GFile> dir;            // profils
-	GObjectPtr<GFileMonitor> monitor; // on profils, null where none can be had
-	DirIdentity watched;              // what profils was when the monitor was set
-	std::size_t listed;               // digest of the listing behind the list
-	guint pending_refresh;            // the timeout of the next rebuild, 0 if none
-	guint looks;                      // the timeout that looks at profils
-	int looks_since_listing;
 	// A word for the user under the selector, kept while the player who
 	// was active when it was said stays active.
 	std::string note;
@@ -211,107 +170,6 @@ static void wrap_hint_at_its_width(GtkWidget *hint, GtkAllocation *allocation, g
 		gtk_widget_set_size_request(hint, allocation->width, height);
 }
 
-static DirIdentity profiles_identity()
-{
-	struct stat st;
-
-	if (stat(profiles_dir, &st) != 0)
-		return {errno, 0, 0};
-	return {0, st.st_dev, st.st_ino};
-}
-
-// Any change of the order or of a name changes it; what it costs is one
-// reading of the directory, without sorting.
-static std::size_t listing_digest(const NameList &names)
-{
-	std::size_t digest = names.size();
-	for (const std::string &name : names)
-		digest = digest * 1000003 ^ std::hash<std::string>()(name);
-	return digest;
-}
-
-static gboolean refresh_players(gpointer)
-{
-	selector.pending_refresh = 0;
-	refresh_player_list();
-	return FALSE;
-}
-
-static void refresh_now()
-{
-	if (selector.pending_refresh)
-		g_source_remove(selector.pending_refresh);
-	selector.pending_refresh = 0;
-	refresh_player_list();
-}
-
-// The monitor watches the directory profils was: once that is removed it
-// says so and goes quiet, and a new profils, which may even get the same
-// inode, is watched again at the next look.
-static void profiles_changed(GFileMonitor *, GFile *file, GFile *, GFileMonitorEvent event,
-                             gpointer)
-{
-	if (event == G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT)
-		return;
-	if (g_file_equal(file, selector.dir.get()))
-		selector.watched.error = -1;
-	if (!selector.pending_refresh)
-		selector.pending_refresh =
-		        g_timeout_add(refresh_delay_ms, refresh_players, nullptr);
-}
-
-// GLib gives no monitor at all when it cannot have inotify (the user's
-// instances used up), and asks no more for the rest of the process. The old
-// monitor goes first: GLib would hand the new one the old one's watch, on
-// the directory profils was.
-static void monitor_profiles()
-{
-	selector.monitor.reset();
-	selector.watched = profiles_identity();
-	selector.monitor.reset(g_file_monitor_directory(selector.dir.get(), G_FILE_MONITOR_NONE,
-	                                                nullptr, nullptr));
-	if (selector.monitor)
-		g_signal_connect(selector.monitor.get(), "changed", G_CALLBACK(profiles_changed),
-		                 nullptr);
-}
-
-static bool listing_changed()
-{
-	if (++selector.looks_since_listing < looks_per_listing)
-		return false;
-	selector.looks_since_listing = 0;
-	return listing_digest(lister_fichiers(profiles_dir)) != selector.listed;
-}
-
-// One stat of profils at each look; its listing only while there is no
-// monitor to say what changes in it.
-static gboolean look_at_profiles(gpointer)
-{
-	if (!(profiles_identity() == selector.watched)) {
-		monitor_profiles();
-		refresh_now();
-	} else if (!selector.monitor && listing_changed()) {
-		refresh_now();
-	}
-	return TRUE;
-}
-
-static void stop_watching()
-{
-	for (guint *source : {&selector.pending_refresh, &selector.looks})
-		if (*source)
-			g_source_remove(*source);
-	selector.pending_refresh = 0;
-	selector.looks = 0;
-	selector.monitor.reset();
-	selector.dir.reset();
-}
-
-static void main_window_gone(GtkWidget *, gpointer)
-{
-	stop_watching();
-}
-
 void keep_hint_room()
 {
 	GtkWidget *hint = ZelkWidget.aide_joueur;
@@ -329,7 +187,7 @@ void keep_hint_room()
 void creer_combobox_joueurs()
 {
 	NameList names = lister_fichiers(profiles_dir);
-	selector.listed = listing_digest(names);
+	note_listing(names);
 	trier_liste(names);
 	GtkListStore *store = gtk_list_store_new(1, G_TYPE_STRING);
 	// One insertion a row, its name with it: a row appended empty and then
@@ -346,13 +204,22 @@ void creer_combobox_joueurs()
 // player is gone: the rebuild the watch would make comes now, and once.
 void refresh_player_list()
 {
-	if (selector.pending_refresh)
-		g_source_remove(selector.pending_refresh);
-	selector.pending_refresh = 0;
+	drop_pending_change();
 	std::optional<std::string> active = combo_active_text(ZelkWidget.joueur);
 	creer_combobox_joueurs();
 	int row = active ? row_of(*active) : -1;
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), row >= 0 ? row : 0);
+}
+
+static void main_window_gone(GtkWidget *, gpointer)
+{
+	stop_following_profiles();
+}
+
+void watch_profiles()
+{
+	follow_profiles(refresh_player_list);
+	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(main_window_gone), nullptr);
 }
 
 void say_under_selector(const std::string &text)
@@ -377,15 +244,6 @@ bool select_player(const std::string &name)
 void select_first_player()
 {
 	gtk_combo_box_set_active(GTK_COMBO_BOX(ZelkWidget.joueur), 0);
-}
-
-void watch_profiles()
-{
-	stop_watching();
-	selector.dir.reset(g_file_new_for_path(profiles_dir));
-	monitor_profiles();
-	selector.looks = g_timeout_add(identity_check_ms, look_at_profiles, nullptr);
-	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(main_window_gone), nullptr);
 }
 
 // Reading thousands of records is the kernel's work, which the count
