@@ -91,9 +91,9 @@ void set_main_sensitive(bool sensitive);
 void open_over_main(GtkWidget *window);
 void back_to_main();
 
-// Says `text` in a small dialog over `window`, for a file that gives the
-// window no place of its own to say it.
-void show_message_over(GtkWidget *window, const char *text);
+// Says `text`, with `detail` under it when given, in a small French dialog
+// over `window`: for a failure the window itself has no place to say.
+void show_message_over(GtkWidget *window, const char *text, const char *detail = nullptr);
 
 // Names are any bytes but '/' and NUL; what the window shows of one is made
 // valid UTF-8, so that a stray byte cannot garble it.

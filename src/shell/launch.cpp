@@ -46,16 +46,8 @@ static GameChoices choices_for(const std::string &player)
 // the choices made, so that the user can put things right and try again.
 static void report_start_failure(const std::string &why)
 {
-	GtkWidget *dialog = gtk_message_dialog_new(
-	        GTK_WINDOW(ZelkWidget.main), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE,
-	        "Impossible de lancer le jeu « %s ».", game_program);
-	// Not the stock button, whose label follows the locale: the launcher
-	// speaks French whatever the locale.
-	gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
-	gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", why.c_str());
-	gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
-	g_signal_connect(dialog, "response", G_CALLBACK(gtk_widget_destroy), nullptr);
-	gtk_widget_show(dialog);
+	std::string what = std::string("Impossible de lancer le jeu « ") + game_program + " ».";
+	show_message_over(ZelkWidget.main, what.c_str(), why.c_str());
 }
 
 // The list follows profils with a delay: a player removed or renamed on
