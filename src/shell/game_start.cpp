@@ -53,12 +53,14 @@ GameFile inspect_game(const std::string &path)
 		return {errno == ENOENT || errno == ENOTDIR ? GameKind::missing
 		                                            : GameKind::unreadable,
 		        {}};
+	// A link's size is the length of what it names.
+	std::string target(S_ISLNK(st.st_mode) ? std::size_t(st.st_size) + 1 : 0, '\0');
 	if (S_ISLNK(st.st_mode) && stat(path.c_str(), &st) != 0) {
 		if (errno != ENOENT)
 			return {GameKind::unreadable, {}};
-		char target[4096];
-		ssize_t n = readlink(path.c_str(), target, sizeof target);
-		return {GameKind::dangling_link, std::string(target, n > 0 ? n : 0)};
+		ssize_t n = readlink(path.c_str(), target.data(), target.size());
+		target.resize(n > 0 ? std::size_t(n) : 0);
+		return {GameKind::dangling_link, target};
 	}
 	if (S_ISDIR(st.st_mode))
 		return {GameKind::directory, {}};

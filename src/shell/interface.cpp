@@ -85,10 +85,10 @@ static void check_interface(const std::string &text)
 	        glade_parser_parse_buffer(text.data(), int(text.size()), nullptr));
 	if (!interface)
 		zelk_gui_error(interface_error);
-	std::vector<WantedWidget> main_specs;
+	std::vector<WantedWidget> main_wanted;
 	for (const MainWidget &widget : main_widgets)
-		main_specs.push_back(widget.wanted);
-	check_window(interface.get(), main_specs);
+		main_wanted.push_back(widget.wanted);
+	check_window(interface.get(), main_wanted);
 	check_window(interface.get(), add_window_widgets);
 	check_window(interface.get(), delete_window_widgets);
 }
