@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the launcher into scratch prefixes and checks what a user gets:
-# the game directory, the icons, a valid desktop entry naming the installed
-# paths, AppStream metainfo and a manual page of the project's VERSION,
-# profiles that survive a second install, and a program that starts through
-# its desktop entry on the test's display and keeps running quietly.
+# the program under lib/, read-only data under share/ with nothing writable
+# or of machine code there, the command on PATH, the icons, a valid desktop
+# entry naming the command, AppStream metainfo and a manual page of the
+# project's VERSION; then that the command, started from elsewhere, gives a
+# new player a game directory and starts the launcher in it, and that after
+# an upgrade it points the links again and leaves the player's files alone.
 #
 # Usage: install_check.sh CMAKE BUILD_DIR SOURCE_DIR VERSION
 set -eu
@@ -45,14 +47,18 @@ install_into() { # PREFIX [DESTDIR]
 # prefix is PREFIX.
 check_layout() { # ROOT PREFIX
 	root=$1
-	game=$root/share/gtktrovik
-	[ -f "$game/gtktrovik" ] || fail "no program in $game"
-	[ -x "$game/gtktrovik" ] || fail "the program in $game cannot be run"
-	cmp -s "$game/gtktrovik.glade" "$source/data/gtktrovik.glade" ||
-		fail "gtktrovik.glade not installed as it is"
-	cmp -s "$game/textures/image.tga" "$source/data/textures/image.tga" ||
-		fail "textures/image.tga not installed as it is"
-	[ -d "$game/profils" ] || fail "no profils/ in $game"
+	data=$root/share/games/gtktrovik
+	for program in "$root/games/gtktrovik" "$root/lib/games/gtktrovik/gtktrovik"; do
+		[ -f "$program" ] && [ -x "$program" ] || fail "no program $program"
+	done
+	for file in gtktrovik.glade textures/image.tga; do
+		cmp -s "$data/$file" "$source/data/$file" || fail "$file not installed as it is"
+	done
+	find "$root/share" -type f | while read -r file; do
+		[ "$(od -An -tx1 -N4 "$file")" != " 7f 45 4c 46" ] || fail "machine code under share/: $file"
+	done
+	[ -z "$(find "$root" -name profils)" ] || fail "a profils/ made under the prefix"
+	[ -z "$(find "$root" ! -type l -perm -o+w)" ] || fail "writable for all: $(find "$root" ! -type l -perm -o+w)"
 
 	# Software centres want 64 pixels at least, on a transparent ground.
 	for size in 48 64 128 256; do
@@ -61,7 +67,7 @@ check_layout() { # ROOT PREFIX
 		[ "$(identify -format '%m %wx%h %[fx:p{0,0}.a]' "$icon")" = "PNG ${size}x$size 0" ] ||
 			fail "the ${size}x$size icon is not a PNG of that size on a transparent ground"
 	done
-	[ -f "$game/gtktrovik.png" ] || fail "no window icon in $game"
+	[ -f "$data/gtktrovik.png" ] || fail "no window icon in $data"
 
 	metainfo=$root/share/metainfo/org.trovik.gtktrovik.metainfo.xml
 	[ -f "$metainfo" ] || fail "no AppStream metainfo"
@@ -79,15 +85,14 @@ check_layout() { # ROOT PREFIX
 	[ -f "$entry" ] || fail "no desktop entry"
 	desktop-file-validate "$entry" >"$tmp/validate.log" 2>&1 || true
 	[ ! -s "$tmp/validate.log" ] || { cat "$tmp/validate.log" >&2; fail "desktop-file-validate: $entry"; }
-	grep -qxF "Path=$2/share/gtktrovik" "$entry" || fail "Path= is not the game directory: $(grep ^Path= "$entry")"
 	grep -qxF 'Icon=gtktrovik' "$entry" || fail "Icon= is not the installed icon's name"
 	grep -qxF 'StartupNotify=true' "$entry" || fail "the desktop entry does not notify start-up"
 	grep -q '^Keywords=.' "$entry" || fail "the desktop entry has no keywords"
 }
 
 # A staged install: everything lands below DESTDIR, and the entry names the
-# final paths, quoted and escaped where the prefix needs it. The dollar sign
-# is part of the directory's name.
+# final command, quoted and escaped where the prefix needs it. The dollar
+# sign is part of the directory's name.
 # shellcheck disable=SC2016
 prefix='/opt/trovik game $HOME'
 stage=$tmp/stage
@@ -95,56 +100,73 @@ install_into "$prefix" "$stage"
 check_layout "$stage$prefix" "$prefix"
 [ "$(ls -A "$stage")" = opt ] || fail "the staged install wrote outside its prefix: $(ls -A "$stage")"
 # shellcheck disable=SC2016
-grep -qxF 'Exec="/opt/trovik game \\$HOME/share/gtktrovik/gtktrovik"' "$entry" ||
-	fail "Exec= is not the installed program: $(grep ^Exec= "$entry")"
+grep -qxF 'Exec="/opt/trovik game \\$HOME/games/gtktrovik"' "$entry" ||
+	fail "Exec= is not the installed command: $(grep ^Exec= "$entry")"
 ! grep -qF "$stage" "$entry" || fail "the desktop entry names the staging directory"
-[ -z "$(ls -A "$stage$prefix/share/gtktrovik/profils")" ] || fail "a new profils/ is not empty"
 
-# A second install over the first keeps the players and their records.
-players=$stage$prefix/share/gtktrovik/profils
-mkdir -p "$players/anna/pack1"
-echo record >"$players/anna/pack1/r1"
-install_into "$prefix" "$stage"
-[ "$(cat "$players/anna/pack1/r1" 2>/dev/null)" = record ] || fail "a second install lost profils/ content"
-[ "$(ls -A "$players")" = anna ] || fail "a second install changed profils/: $(ls -A "$players")"
+# Waits for the window of a launcher running PROGRAM, started by the command
+# before, and checks that it runs quietly in GAME, the player's game
+# directory, which links the data of DATA; then ends it.
+check_started() { # PROGRAM GAME DATA
+	program=$1
+	pid=""
+	deadline=$(($(date +%s) + 60))
+	while [ -z "$pid" ]; do
+		if [ "$(date +%s)" -ge "$deadline" ]; then
+			cat "$tmp/out" "$tmp/err" >&2
+			fail "the installed program showed no window"
+		fi
+		for w in $(xdotool search --onlyvisible --name '^Trovik$' 2>/dev/null); do
+			p=$(xdotool getwindowpid "$w" 2>/dev/null) || continue
+			if [ "$(readlink "/proc/$p/exe" 2>/dev/null)" = "$program" ]; then
+				pid=$p
+				break
+			fi
+		done
+		[ -n "$pid" ] || sleep 0.2
+	done
+	[ "$(readlink "/proc/$pid/cwd")" = "$2" ] ||
+		fail "the program runs in $(readlink "/proc/$pid/cwd"), not in $2"
+	[ -d "$2/profils" ] || fail "no profils/ in $2"
+	for file in gtktrovik.glade textures/image.tga gtktrovik.png; do
+		[ "$(readlink "$2/$file")" = "$3/$file" ] || fail "$2/$file does not link to $3/$file"
+	done
+	sleep 1
+	kill -0 "$pid" 2>/dev/null || { cat "$tmp/out" "$tmp/err" >&2; fail "the installed program ended"; }
+	if [ -s "$tmp/out" ] || [ -s "$tmp/err" ]; then
+		cat "$tmp/out" "$tmp/err" >&2
+		fail "the installed program printed something"
+	fi
+	kill -KILL "$pid"
+}
 
 # A real install, started as a desktop would: from somewhere else, through
-# the entry, whose Path= must give the program its game directory.
+# the entry, by a player who never ran it, in a home of their own.
 [ -n "${DISPLAY:-}" ] || fail "needs an X display (scripts/with-display.sh starts one)"
-prefix="$tmp/with space"
-install_into "$prefix"
-check_layout "$prefix" "$prefix"
-game=$prefix/share/gtktrovik
-program=$game/gtktrovik
+first="$tmp/with space"
+install_into "$first"
+check_layout "$first" "$first"
+home=$tmp/home
+mkdir "$home"
+(cd / && HOME=$home exec env -u XDG_DATA_HOME gio launch "$entry") >"$tmp/out" 2>"$tmp/err" ||
+	{ cat "$tmp/err" >&2; fail "gio launch $entry failed"; }
+game=$home/.local/share/trovik
+check_started "$first/lib/games/gtktrovik/gtktrovik" "$game" "$first/share/games/gtktrovik"
 
-(cd / && exec gio launch "$entry") >"$tmp/out" 2>"$tmp/err" || {
-	cat "$tmp/err" >&2
-	fail "gio launch $entry failed"
-}
-# The program is known by its window: the one on the display whose process
-# runs the installed file.
-deadline=$(($(date +%s) + 60))
-while [ -z "$pid" ]; do
-	if [ "$(date +%s)" -ge "$deadline" ]; then
-		cat "$tmp/out" "$tmp/err" >&2
-		fail "the installed program showed no window"
-	fi
-	for w in $(xdotool search --onlyvisible --name '^Trovik$' 2>/dev/null); do
-		p=$(xdotool getwindowpid "$w" 2>/dev/null) || continue
-		if [ "$(readlink "/proc/$p/exe" 2>/dev/null)" = "$program" ]; then
-			pid=$p
-			break
-		fi
-	done
-	[ -n "$pid" ] || sleep 0.2
-done
-[ "$(readlink "/proc/$pid/cwd")" = "$game" ] ||
-	fail "the program runs in $(readlink "/proc/$pid/cwd"), not in its game directory"
-sleep 1
-kill -0 "$pid" 2>/dev/null || { cat "$tmp/out" "$tmp/err" >&2; fail "the installed program ended"; }
-if [ -s "$tmp/out" ] || [ -s "$tmp/err" ]; then
-	cat "$tmp/out" "$tmp/err" >&2
-	fail "the installed program printed something"
-fi
-kill -KILL "$pid"
+# An upgrade moves the install and ships the game beside the data: the
+# links follow, the game is linked in, and what the player made stays.
+mkdir -p "$game/profils/anna/pack1"
+echo record >"$game/profils/anna/pack1/r1"
+echo notes >"$game/notes.txt"
+second=$tmp/second
+install_into "$second"
+rm -rf "$first"
+printf '#!/bin/sh\n' >"$second/share/games/gtktrovik/trovik.exe"
+(cd "$tmp" && HOME=$home XDG_DATA_HOME=$home/.local/share exec "$second/games/gtktrovik") \
+	>"$tmp/out" 2>"$tmp/err" &
+check_started "$second/lib/games/gtktrovik/gtktrovik" "$game" "$second/share/games/gtktrovik"
+[ "$(readlink "$game/trovik.exe")" = "$second/share/games/gtktrovik/trovik.exe" ] ||
+	fail "the game beside the data is not linked in"
+[ "$(cat "$game/profils/anna/pack1/r1")$(cat "$game/notes.txt")" = recordnotes ] ||
+	fail "the player's own files were touched"
 echo "install check passed"
