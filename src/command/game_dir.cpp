@@ -139,7 +139,7 @@ std::string game_dir_of(const PlayerHome &where)
 	return (home == "/" ? "" : home) + "/.local/share/trovik";
 }
 
-std::string lay_out_game_dir(const GameDirPlan &plan)
+std::string prepare_game_dir(const GameDirPlan &plan)
 {
 	for (const std::string &dir : {plan.game, plan.game + "/profils"}) {
 		if (int error = make_directories(dir))

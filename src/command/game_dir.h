@@ -32,4 +32,4 @@ struct GameDirPlan {
 // (files, directories, links that lead somewhere) is never touched; a link
 // that leads nowhere is an earlier install's, and is pointed again. Returns
 // an empty string, or why not in French.
-std::string lay_out_game_dir(const GameDirPlan &plan);
+std::string prepare_game_dir(const GameDirPlan &plan);

@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
 	GameDirPlan plan{shared, game_dir_of(where)};
 	if (plan.game.empty())
 		return fail(argc, argv, "Aucun dossier personnel n'est connu pour y ranger les joueurs.");
-	std::string refusal = lay_out_game_dir(plan);
+	std::string refusal = prepare_game_dir(plan);
 	if (!refusal.empty())
 		return fail(argc, argv, refusal);
 
