@@ -1,13 +1,20 @@
 #!/bin/sh
-# Installs what building, running and testing the launcher need, from
-# Debian's packages; does nothing when everything is there already.
+# Installs, from Debian's packages, what building and running the launcher
+# need ("run"), or that and what its tests, benchmarks and fuzz targets need
+# (the default, "all"); does nothing when everything is there already.
 set -eu
 
-packages="g++ cmake make pkg-config binutils
-libgtk2.0-dev libglade2-dev libgtkglext1-dev libgl-dev libglu1-mesa-dev
-libgtest-dev libbenchmark-dev
-xvfb xauth x11-utils libgl1-mesa-dri xdotool imagemagick netpbm
-libx11-dev clang libclang-rt-14-dev desktop-file-utils appstream groff-base"
+run="g++ cmake make pkg-config binutils
+libgtk2.0-dev libglade2-dev libgtkglext1-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri"
+tests="libgtest-dev libbenchmark-dev
+xvfb xauth x11-utils xdotool imagemagick netpbm
+libx11-dev clang libclang-rt-14-dev desktop-file-utils appstream groff-base libglib2.0-bin"
+
+case "${1:-all}" in
+run) packages=$run ;;
+all) packages="$run $tests" ;;
+*) echo "usage: $0 [run|all]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $packages; do

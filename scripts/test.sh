@@ -7,7 +7,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build
+scripts/build.sh build -DTROVIK_TESTS=ON -DTROVIK_BENCHMARKS=ON
 scripts/with-display.sh ctest --test-dir build --output-on-failure -j2 "$@"
 scripts/test-sanitized.sh build-asan "$@"
 # The fuzz targets replay their seed corpora, then fuzz briefly.
