@@ -25,8 +25,13 @@ int fail(int argc, char **argv, const std::string &text)
 {
 	std::fprintf(stderr, "gtktrovik : %s\n", text.c_str());
 	if (gtk_init_check(&argc, &argv)) {
+		// A home's path need not be UTF-8, which the toolkit requires.
+		std::unique_ptr<gchar, decltype(&g_free)> shown(g_utf8_make_valid(text.c_str(), -1),
+		                                                &g_free);
 		GtkWidget *dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-		                                           GTK_BUTTONS_CLOSE, "%s", text.c_str());
+		                                           GTK_BUTTONS_NONE, "%s", shown.get());
+		// Not the stock button, whose label follows the locale.
+		gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
 		gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
 		gtk_dialog_run(GTK_DIALOG(dialog));
 		gtk_widget_destroy(dialog);
