@@ -90,6 +90,20 @@ check_layout() { # ROOT PREFIX
 	grep -q '^Keywords=.' "$entry" || fail "the desktop entry has no keywords"
 }
 
+# Every directory is the packager's to set, given as packagers give them:
+# untyped and relative, which CMake must not take as relative to where it
+# runs.
+configured=$tmp/configured
+(cd "$tmp" && "$cmake" -S "$source" -B "$configured" -DTROVIK_TESTS=OFF -DTROVIK_BENCHMARKS=OFF \
+	-DTROVIK_INSTALL_COMMANDDIR=c/bin -DTROVIK_INSTALL_PROGRAMDIR=c/lib \
+	-DTROVIK_INSTALL_GAMEDATADIR=c/data -DTROVIK_INSTALL_APPLICATIONSDIR=c/apps \
+	-DTROVIK_INSTALL_ICONSDIR=c/icons -DTROVIK_INSTALL_METAINFODIR=c/meta) >"$tmp/configure.log" 2>&1 ||
+	{ cat "$tmp/configure.log" >&2; fail "configuring with install directories failed"; }
+for dir in bin lib data apps icons meta; do
+	grep -qE "[/\"]c/$dir" "$configured/cmake_install.cmake" || fail "the install ignores c/$dir"
+done
+! grep -qF "$tmp/c/" "$configured/cmake_install.cmake" || fail "an install directory was made absolute"
+
 # A staged install: everything lands below DESTDIR, and the entry names the
 # final command, quoted and escaped where the prefix needs it. The dollar
 # sign is part of the directory's name.
