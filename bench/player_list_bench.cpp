@@ -5,11 +5,12 @@
 // X display with GL.
 #include "game_dir.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "shell/interface.h"
 
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
-#include <gtk/gtkgl.h>
+#include "banner/gl_area.h"
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,13 +83,12 @@ public:
 		g_signal_handlers_disconnect_by_func(ZelkWidget.main, (gpointer)gtk_main_quit,
 		                                     nullptr);
 		gtk_widget_destroy(ZelkWidget.main);
-		gui_glade_xml.reset();
 		gdk_display_sync(gdk_display_get_default());
 	}
 	MainWindow(const MainWindow &) = delete;
 	MainWindow &operator=(const MainWindow &) = delete;
 
-	GtkWidget *widget(const char *id) { return glade_xml_get_widget(gui_glade_xml.get(), id); }
+	GtkWidget *widget(const char *id) { return main_window_widget(id); }
 };
 
 static double median(std::vector<double> v)
@@ -176,7 +176,7 @@ BENCHMARK(follow_the_disk)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 int main(int argc, char *argv[])
 {
 	gtk_init(&argc, &argv);
-	gtk_gl_init_check(&argc, &argv);
+	gl_toolkit_init(&argc, &argv);
 	benchmark::Initialize(&argc, argv);
 	benchmark::RunSpecifiedBenchmarks();
 	benchmark::Shutdown();

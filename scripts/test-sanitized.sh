@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ (or the directory given) and runs every test there, under a
-# virtual X display when there is none. Extra arguments go to ctest.
+# virtual X display when there is none. Extra arguments go to ctest. The
+# toolkit is TROVIK_TOOLKIT's (gtk2 or gtk3) when set, else the one a build
+# picks by itself.
 set -eu
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -13,7 +15,8 @@ esac
 
 scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	-DTROVIK_WERROR=ON -DTROVIK_SANITIZE=ON -DTROVIK_BENCHMARKS=OFF
+	-DTROVIK_WERROR=ON -DTROVIK_SANITIZE=ON -DTROVIK_BENCHMARKS=OFF \
+	-DTROVIK_TOOLKIT="${TROVIK_TOOLKIT:-}"
 cmake --build "$build" -j"$(nproc)"
 
 # Leak reports must show who allocated through the toolkit, whose libraries

@@ -2,6 +2,7 @@
 
 #include "base/reentry.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
 #include "profiles/profile_tree.h"
@@ -17,7 +18,7 @@ const std::vector<WantedWidget> add_window_widgets = {window_wanted, entry_wante
 
 // The add window, built anew at every opening.
 static struct {
-	GladeXmlPtr tree;
+	InterfaceTreePtr tree;
 	GtkWidget *window; // null while it is not open
 	GtkWidget *entry;
 } add;
@@ -25,7 +26,7 @@ static struct {
 // Keeps the add window open with the reason, so the name can be corrected.
 static void refuse_name(const char *why)
 {
-	if (GtkWidget *label = zelk_optional_widget(add.tree.get(), error_wanted))
+	if (GtkWidget *label = zelk_optional_widget(*add.tree, error_wanted))
 		gtk_label_set_text(GTK_LABEL(label), why);
 	else
 		show_message_over(add.window, why);
@@ -34,7 +35,7 @@ static void refuse_name(const char *why)
 
 GtkWidget *add_window_widget(const char *id)
 {
-	return add.window ? glade_xml_get_widget(add.tree.get(), id) : nullptr;
+	return add.window ? add.tree->widget(id) : nullptr;
 }
 
 extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
@@ -50,8 +51,8 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 	}
 	set_main_sensitive(false);
 	add.tree = zelk_tree_load(window_wanted.id);
-	zelk_widget_load(add.tree.get(), entry_wanted.id, &add.entry);
-	zelk_widget_load(add.tree.get(), window_wanted.id, &add.window);
+	zelk_widget_load(*add.tree, entry_wanted.id, &add.entry);
+	zelk_widget_load(*add.tree, window_wanted.id, &add.window);
 	open_over_main(add.window);
 }
 

@@ -2,7 +2,7 @@
 // player, who becomes the active one.
 #pragma once
 
-#include "base/widgets.h"
+#include "interface/wanted_widgets.h"
 
 #include <gtk/gtk.h>
 

@@ -1,6 +1,7 @@
 #include "profiles/cut_deletes.h"
 
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "profiles/player_removal.h"
 
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "base/reentry.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"
 #include "profiles/selector.h"
@@ -21,7 +22,7 @@ const std::vector<WantedWidget> delete_window_widgets = {window_wanted, label_wa
 
 // The delete window, built anew at every opening.
 static struct {
-	GladeXmlPtr tree;
+	InterfaceTreePtr tree;
 	GtkWidget *window; // null while it is not open
 	GtkWidget *label;
 	// The player the window asked about: the list may change under it,
@@ -31,7 +32,7 @@ static struct {
 
 static GtkWidget *widget(const WantedWidget &wanted)
 {
-	return zelk_optional_widget(removal.tree.get(), wanted);
+	return zelk_optional_widget(*removal.tree, wanted);
 }
 
 static void ask_about(const std::optional<std::string> &player)
@@ -103,7 +104,7 @@ static void show_what_is_left(const RemoveResult &result)
 
 GtkWidget *delete_window_widget(const char *id)
 {
-	return removal.window ? glade_xml_get_widget(removal.tree.get(), id) : nullptr;
+	return removal.window ? removal.tree->widget(id) : nullptr;
 }
 
 extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
@@ -119,8 +120,8 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 	}
 	set_main_sensitive(false);
 	removal.tree = zelk_tree_load(window_wanted.id);
-	zelk_widget_load(removal.tree.get(), window_wanted.id, &removal.window);
-	zelk_widget_load(removal.tree.get(), label_wanted.id, &removal.label);
+	zelk_widget_load(*removal.tree, window_wanted.id, &removal.window);
+	zelk_widget_load(*removal.tree, label_wanted.id, &removal.label);
 	open_over_main(removal.window);
 	ask_about(combo_active_text(ZelkWidget.joueur));
 }

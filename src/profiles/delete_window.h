@@ -3,7 +3,7 @@
 // wrong when it could not be done.
 #pragma once
 
-#include "base/widgets.h"
+#include "interface/wanted_widgets.h"
 
 #include <gtk/gtk.h>
 

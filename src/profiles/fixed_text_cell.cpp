@@ -15,7 +15,13 @@ G_DEFINE_TYPE(FixedTextCell, fixed_text_cell, GTK_TYPE_CELL_RENDERER_TEXT)
 // the width and height fixed, the toolkit answers both itself and still
 // calls the cell with nothing left to ask, and a text cell would then lay
 // out and shape its text for no one: thousands of players, several times
-// over before the window first shows.
+// over before the window first shows. GTK 3 asks a cell of fixed size
+// nothing at all.
+#if GTK_CHECK_VERSION(3, 0, 0)
+static void fixed_text_cell_class_init(FixedTextCellClass *)
+{
+}
+#else
 static void measure_only_when_asked(GtkCellRenderer *cell, GtkWidget *widget, GdkRectangle *area,
                                     gint *x_offset, gint *y_offset, gint *width, gint *height)
 {
@@ -29,6 +35,7 @@ static void fixed_text_cell_class_init(FixedTextCellClass *cell_class)
 {
 	GTK_CELL_RENDERER_CLASS(cell_class)->get_size = measure_only_when_asked;
 }
+#endif
 
 static void fixed_text_cell_init(FixedTextCell *)
 {

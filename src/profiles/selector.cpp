@@ -2,7 +2,9 @@
 
 #include "base/glib_ptr.h"
 #include "base/reentry.h"
+#include "base/toolkit_compat.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "profiles/dir.h"
 #include "profiles/fixed_text_cell.h"
 #include "profiles/names.h"
@@ -66,7 +68,7 @@ static int shown_name_width(GtkWidget *combo, GtkCellRenderer *cell)
 {
 	PangoContext *context = gtk_widget_get_pango_context(combo);
 	PangoFontMetrics *metrics =
-	        pango_context_get_metrics(context, gtk_widget_get_style(combo)->font_desc,
+	        pango_context_get_metrics(context, pango_context_get_font_description(context),
 	                                  pango_context_get_language(context));
 	int char_width = PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(metrics));
 	pango_font_metrics_unref(metrics);
@@ -81,9 +83,7 @@ static int shown_name_height(GtkWidget *combo, GtkCellRenderer *cell)
 {
 	gtk_cell_renderer_set_fixed_size(cell, -1, -1);
 	g_object_set(cell, "text", "", nullptr);
-	int height = 0;
-	gtk_cell_renderer_get_size(cell, combo, nullptr, nullptr, nullptr, nullptr, &height);
-	return height;
+	return cell_height(cell, combo);
 }
 
 static GtkCellRenderer *name_cell(GtkCellLayout *layout)
@@ -175,12 +175,12 @@ void keep_hint_room()
 	GtkWidget *hint = ZelkWidget.aide_joueur;
 	if (!hint)
 		return;
-	gtk_widget_ensure_style(hint);
-	GObjectPtr<PangoLayout> room(gtk_widget_create_pango_layout(hint, hint_room));
-	int height = 0, ypad = 0;
-	pango_layout_get_pixel_size(room.get(), nullptr, &height);
-	gtk_misc_get_padding(GTK_MISC(hint), nullptr, &ypad);
-	gtk_widget_set_size_request(hint, 1, height + 2 * ypad);
+	take_style_now(hint);
+	std::string text = gtk_label_get_text(GTK_LABEL(hint));
+	gtk_label_set_text(GTK_LABEL(hint), hint_room);
+	int height = wanted_size(hint).height;
+	gtk_label_set_text(GTK_LABEL(hint), text.c_str());
+	gtk_widget_set_size_request(hint, 1, height);
 	g_signal_connect(hint, "size-allocate", G_CALLBACK(wrap_hint_at_its_width), nullptr);
 }
 

@@ -1,6 +1,7 @@
 #include "shell/launch.h"
 
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "base/platform.h"
 #include "profiles/selector.h"
 #include "profiles/profile_tree.h"

@@ -3,7 +3,9 @@
 #include "gui.h"
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"
+#include "base/toolkit_compat.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "shell/interface.h"
 
 #include <gtk/gtk.h>
@@ -41,30 +43,29 @@ static Rect place(GtkWidget *widget)
 	if (!gtk_widget_translate_coordinates(widget, top, 0, 0, &x, &y))
 		throw std::runtime_error(std::string("cannot place a ") +
 		                         G_OBJECT_TYPE_NAME(widget));
-	return {x, y, widget->allocation.width, widget->allocation.height};
+	GtkAllocation a;
+	gtk_widget_get_allocation(widget, &a);
+	return {x, y, a.width, a.height};
 }
 
-static WindowLayout measure_window(GladeXML *tree, GtkWidget *window)
+static WindowLayout measure_window(const InterfaceTree &tree, GtkWidget *window)
 {
-	pump_or_throw([&] { return GTK_WIDGET_MAPPED(window); }, "show a window");
+	pump_or_throw([&] { return gtk_widget_get_mapped(window); }, "show a window");
 	// The toolkit lays a window out again some time after its contents
 	// change (the banner, a label's text); doing it now gives the places
 	// it settles on. None of these windows can be resized: they take the
 	// size their contents ask for.
-	GtkRequisition wanted;
-	gtk_widget_size_request(window, &wanted);
+	GtkRequisition wanted = wanted_size(window);
 	GtkAllocation settled = {0, 0, wanted.width, wanted.height};
 	gtk_widget_size_allocate(window, &settled);
 
 	WindowLayout layout;
-	layout.size = {0, 0, window->allocation.width, window->allocation.height};
-	GList *all = glade_xml_get_widget_prefix(tree, "");
-	for (GList *l = all; l; l = l->next) {
-		GtkWidget *w = GTK_WIDGET(l->data);
-		if (GTK_WIDGET_MAPPED(w))
-			layout.widgets[glade_get_widget_name(w)] = place(w);
-	}
-	g_list_free(all);
+	GtkAllocation size;
+	gtk_widget_get_allocation(window, &size);
+	layout.size = {0, 0, size.width, size.height};
+	for (const auto &[id, w] : tree.widgets())
+		if (gtk_widget_get_mapped(w))
+			layout.widgets[id] = place(w);
 	return layout;
 }
 
@@ -83,7 +84,7 @@ static std::vector<Rect> menu_items(GtkWidget *menu)
 	std::vector<Rect> items;
 	GList *children = gtk_container_get_children(GTK_CONTAINER(menu));
 	for (GList *l = children; l; l = l->next)
-		if (GTK_WIDGET_VISIBLE(GTK_WIDGET(l->data)))
+		if (gtk_widget_get_visible(GTK_WIDGET(l->data)))
 			items.push_back(place(GTK_WIDGET(l->data)));
 	g_list_free(children);
 	return items;
@@ -114,12 +115,14 @@ static PopupLayout measure_popup(GtkWidget *combo)
 	GtkWidget *rows = nullptr;
 	pump_or_throw([&] { return (rows = popped_up_rows()) != nullptr; }, "pop a list up");
 	GtkWidget *top = gtk_widget_get_toplevel(rows);
-	pump_or_throw([&] { return GTK_WIDGET_DRAWABLE(rows); }, "show the rows");
+	pump_or_throw([&] { return gtk_widget_is_drawable(rows); }, "show the rows");
 	PopupLayout popup;
-	popup.size = {0, 0, top->allocation.width, top->allocation.height};
+	GtkAllocation size;
+	gtk_widget_get_allocation(top, &size);
+	popup.size = {0, 0, size.width, size.height};
 	popup.items = GTK_IS_MENU(rows) ? menu_items(rows) : tree_rows(rows);
 	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
-	pump_or_throw([&] { return !GTK_WIDGET_MAPPED(top); }, "pop a list down");
+	pump_or_throw([&] { return !gtk_widget_get_mapped(top); }, "pop a list down");
 	return popup;
 }
 
@@ -128,11 +131,11 @@ static PopupLayout measure_popup(GtkWidget *combo)
 static WindowLayout measure_sub_window(const char *opener, GtkWidget *(*lookup)(const char *),
                                        const char *id)
 {
-	gtk_button_clicked(GTK_BUTTON(glade_xml_get_widget(gui_glade_xml.get(), opener)));
+	gtk_button_clicked(GTK_BUTTON(main_window_widget(opener)));
 	GtkWidget *window = lookup(id);
 	if (!window)
 		throw std::runtime_error(std::string("no window ") + id);
-	WindowLayout layout = measure_window(glade_get_widget_tree(window), window);
+	WindowLayout layout = measure_window(*InterfaceTree::of(window), window);
 	gtk_widget_destroy(window);
 	return layout;
 }
@@ -155,7 +158,6 @@ public:
 		}
 		pump_events(50);
 		gdk_display_sync(gdk_display_get_default());
-		gui_glade_xml.reset();
 	}
 	BuiltWindows(const BuiltWindows &) = delete;
 	BuiltWindows &operator=(const BuiltWindows &) = delete;
@@ -172,12 +174,12 @@ LauncherLayout measure_launcher(const fs::path &gamedir)
 	LauncherLayout layout;
 
 	zelk_gui_load();
-	layout.main = measure_window(gui_glade_xml.get(), ZelkWidget.main);
+	layout.main = measure_window(*InterfaceTree::of(ZelkWidget.main), ZelkWidget.main);
 	layout.banner = place(ZelkWidget.gl_area);
 	if (layout.banner.width <= 1 || layout.banner.height <= 1)
 		throw std::runtime_error("the banner was not laid out");
 	for (const char *id : {"langue", "resolution", "joueur"}) {
-		GtkWidget *combo = glade_xml_get_widget(gui_glade_xml.get(), id);
+		GtkWidget *combo = main_window_widget(id);
 		GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
 		if (gtk_tree_model_iter_n_children(model, nullptr) >
 		    0) // an empty one pops nothing up

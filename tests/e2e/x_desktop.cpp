@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <gdk/gdk.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -136,18 +138,53 @@ std::vector<WindowId> children_of(WindowId id)
 	return children;
 }
 
+static void trap_x_errors()
+{
+#if GTK_CHECK_VERSION(3, 0, 0)
+	gdk_x11_display_error_trap_push(gdk_display_get_default());
+#else
+	gdk_error_trap_push();
+#endif
+}
+
+static int x_errors_trapped()
+{
+#if GTK_CHECK_VERSION(3, 0, 0)
+	return gdk_x11_display_error_trap_pop(gdk_display_get_default());
+#else
+	return gdk_error_trap_pop();
+#endif
+}
+
+static GdkWindow *foreign_window(WindowId id)
+{
+#if GTK_CHECK_VERSION(3, 0, 0)
+	return gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), id);
+#else
+	return gdk_window_foreign_new(id);
+#endif
+}
+
+static GdkPixbuf *window_picture(GdkWindow *window, int width, int height)
+{
+#if GTK_CHECK_VERSION(3, 0, 0)
+	return gdk_pixbuf_get_from_window(window, 0, 0, width, height);
+#else
+	GdkColormap *colors = gdk_screen_get_system_colormap(gdk_screen_get_default());
+	return gdk_pixbuf_get_from_drawable(nullptr, window, colors, 0, 0, 0, 0, width, height);
+#endif
+}
+
 std::optional<std::string> window_pixels(WindowId id)
 {
 	// Another client's window may go at any moment: its errors are
 	// caught here instead of ending this process.
-	gdk_error_trap_push();
+	trap_x_errors();
 	std::optional<std::string> pixels;
-	if (GObjectPtr<GdkWindow> window{gdk_window_foreign_new(id)}) {
-		int width = 0, height = 0;
-		gdk_drawable_get_size(window.get(), &width, &height);
-		GdkColormap *colors = gdk_screen_get_system_colormap(gdk_screen_get_default());
-		GObjectPtr<GdkPixbuf> image{gdk_pixbuf_get_from_drawable(
-		        nullptr, window.get(), colors, 0, 0, 0, 0, width, height)};
+	if (GObjectPtr<GdkWindow> window{foreign_window(id)}) {
+		int width = gdk_window_get_width(window.get());
+		int height = gdk_window_get_height(window.get());
+		GObjectPtr<GdkPixbuf> image{window_picture(window.get(), width, height)};
 		if (image) {
 			int stride = gdk_pixbuf_get_rowstride(image.get());
 			int row = width * gdk_pixbuf_get_n_channels(image.get());
@@ -157,7 +194,7 @@ std::optional<std::string> window_pixels(WindowId id)
 		}
 	}
 	gdk_flush();
-	if (gdk_error_trap_pop())
+	if (x_errors_trapped())
 		return std::nullopt;
 	return pixels;
 }

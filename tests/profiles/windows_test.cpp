@@ -8,7 +8,9 @@
 #include "profiles/delete_window.h"
 #include "shell/interface.h"
 #include "base/glib_ptr.h"
+#include "base/toolkit_compat.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +36,7 @@ protected:
 	}
 
 	std::string count_shown() { return label_text(ZelkWidget.nbretoiles); }
-	bool main_sensitive() { return GTK_WIDGET_SENSITIVE(ZelkWidget.main); }
+	bool main_sensitive() { return gtk_widget_get_sensitive(ZelkWidget.main); }
 
 	void open_add_window()
 	{
@@ -68,7 +70,7 @@ protected:
 	void close_from_title_bar(GtkWidget *window)
 	{
 		GdkEvent *event = gdk_event_new(GDK_DELETE);
-		event->any.window = GDK_WINDOW(g_object_ref(window->window));
+		event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
 		event->any.send_event = TRUE;
 		gtk_main_do_event(event);
 		gdk_event_free(event);
@@ -254,7 +256,7 @@ TEST_F(Profiles, WithoutActivePlayerDeleteOffersNothingAndTouchesNothing)
 	std::string before = snapshot_tree(dir.path());
 	open_delete_window();
 	GtkWidget *confirm = delete_widget("bouton_supprimer");
-	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(confirm));
+	EXPECT_FALSE(gtk_widget_get_sensitive(confirm));
 	EXPECT_EQ(label_text(delete_window_widget("label22")).find("Etes-vous"), std::string::npos);
 	click(confirm); // emitted anyway, as a stale binding would
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
@@ -306,10 +308,9 @@ TEST_F(Profiles, LongNamesDoNotWidenTheWindows)
 		fs::remove_all(dir / "profils");
 		add_player(player);
 		start();
-		GtkRequisition main_size, delete_size;
-		gtk_widget_size_request(ZelkWidget.main, &main_size);
+		GtkRequisition main_size = wanted_size(ZelkWidget.main);
 		open_delete_window();
-		gtk_widget_size_request(delete_window_widget("suppression"), &delete_size);
+		GtkRequisition delete_size = wanted_size(delete_window_widget("suppression"));
 		GCharPtr tooltip(gtk_widget_get_tooltip_text(ZelkWidget.joueur));
 		EXPECT_STREQ(tooltip.get(), player.c_str());
 		EXPECT_EQ(active_player(), player);
@@ -432,7 +433,7 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 		ASSERT_NE(delete_window_widget("suppression"), nullptr)
 		        << "the window closed without a word";
 		EXPECT_NE(label_text(delete_widget("erreur_suppression")), "");
-		EXPECT_EQ(GTK_WIDGET_SENSITIVE(delete_widget("bouton_supprimer")), c.may_retry);
+		EXPECT_EQ(gtk_widget_get_sensitive(delete_widget("bouton_supprimer")), c.may_retry);
 		EXPECT_EQ(active_player(), c.anna_listed ? "anna" : "Bob");
 		EXPECT_EQ(player_count(), c.anna_listed ? 2 : 1);
 		if (c.anna_listed) {
@@ -453,8 +454,7 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 
 static std::pair<int, int> window_size()
 {
-	GtkRequisition size;
-	gtk_widget_size_request(ZelkWidget.main, &size);
+	GtkRequisition size = wanted_size(ZelkWidget.main);
 	return {size.width, size.height};
 }
 
@@ -467,7 +467,7 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	add_player("Bob");
 	start();
 	GtkWidget *hint = main_widget("aide_joueur");
-	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	EXPECT_TRUE(gtk_widget_get_sensitive(ZelkWidget.jouer));
 	EXPECT_EQ(label_text(hint), "");
 	std::pair<int, int> size = window_size();
 	gtk_combo_box_set_active(combo("joueur"), 1);
@@ -483,8 +483,8 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	fs::remove_all(dir / "profils/anna");
 	fs::remove_all(dir / "profils/carl");
 	EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3s));
-	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
-	EXPECT_TRUE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_FALSE(gtk_widget_get_sensitive(ZelkWidget.jouer));
+	EXPECT_TRUE(gtk_widget_get_visible(hint));
 	EXPECT_NE(label_text(hint).find("Créez un joueur"), std::string::npos) << label_text(hint);
 	EXPECT_EQ(window_size(), size);
 
@@ -497,7 +497,7 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	EXPECT_TRUE(pump_until([&] { return player_count() == 1000; }, 5s));
 	pump_events(600);
 	EXPECT_LE(rebuilds, 5);
-	EXPECT_TRUE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	EXPECT_TRUE(gtk_widget_get_sensitive(ZelkWidget.jouer));
 	EXPECT_EQ(label_text(hint), "");
 	EXPECT_EQ(window_size(), size);
 	EXPECT_EQ(active_player(), "p0");
@@ -512,7 +512,7 @@ TEST_F(Profiles, UnreadableProfilesDirectoryIsNamedNotShownEmpty)
 		AsFileUser user;
 		EXPECT_TRUE(pump_until([&] { return player_count() == 0; }, 3s));
 	}
-	EXPECT_FALSE(GTK_WIDGET_SENSITIVE(ZelkWidget.jouer));
+	EXPECT_FALSE(gtk_widget_get_sensitive(ZelkWidget.jouer));
 	std::string hint = label_text(main_widget("aide_joueur"));
 	EXPECT_NE(hint.find("profils"), std::string::npos) << hint;
 	EXPECT_NE(hint.find("accès refusé"), std::string::npos) << hint;

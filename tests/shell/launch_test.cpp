@@ -5,6 +5,7 @@
 #include "base/fd.h"
 #include "base/glib_ptr.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "shell/launch.h"
 #include "base/platform.h"
 
@@ -209,7 +210,7 @@ TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
 		pump_events();
 		EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());
 
-		EXPECT_TRUE(GTK_WIDGET_VISIBLE(ZelkWidget.main));
+		EXPECT_TRUE(gtk_widget_get_visible(ZelkWidget.main));
 		EXPECT_EQ(gtk_combo_box_get_active(combo("resolution")), 8);
 		EXPECT_TRUE(
 		        gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(ZelkWidget.checkbutton4)));
@@ -313,7 +314,7 @@ TEST_F(Launch, PlayerGoneFromDiskIsNotHandedToTheGame)
 	EXPECT_FALSE(fs::exists(dir / "args.out")) << "the game was started";
 	EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());
 	GtkWidget *hint = main_widget("aide_joueur");
-	EXPECT_TRUE(GTK_WIDGET_VISIBLE(hint));
+	EXPECT_TRUE(gtk_widget_get_visible(hint));
 	EXPECT_EQ(label_text(hint), "Ce joueur n'existe plus.");
 	EXPECT_EQ(player_count(), 2);
 	EXPECT_EQ(active_player(), "bob");

@@ -5,6 +5,7 @@
 #include "tempdir.h"
 
 #include "base/widgets.h"
+#include "interface/main_window.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,7 @@
 #include "gui.h"
 
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"
 #include "shell/interface.h"
@@ -61,7 +62,7 @@ static GtkWidget *found(GtkWidget *w, const char *id)
 
 GtkWidget *GuiTest::main_widget(const char *id)
 {
-	return found(gui_glade_xml ? glade_xml_get_widget(gui_glade_xml.get(), id) : nullptr, id);
+	return found(main_window_widget(id), id);
 }
 GtkWidget *GuiTest::add_widget(const char *id)
 {
@@ -100,8 +101,8 @@ std::vector<GtkWidget *> GuiTest::toplevels(GType type)
 	GList *all = gtk_window_list_toplevels();
 	for (GList *l = all; l; l = l->next)
 		if (G_TYPE_CHECK_INSTANCE_TYPE(l->data, type) &&
-		    GTK_WINDOW(l->data)->type == GTK_WINDOW_TOPLEVEL &&
-		    GTK_WIDGET_VISIBLE(GTK_WIDGET(l->data)))
+		    gtk_window_get_window_type(GTK_WINDOW(l->data)) == GTK_WINDOW_TOPLEVEL &&
+		    gtk_widget_get_visible(GTK_WIDGET(l->data)))
 			found.push_back(GTK_WIDGET(l->data));
 	g_list_free(all);
 	return found;

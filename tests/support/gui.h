@@ -1,12 +1,11 @@
 // The launcher's windows built in the test's own process from the real
 // interface file, in a scratch working directory: buttons are pressed
-// through the connections libglade made, as a click would.
+// through the connections the interface file made, as a click would.
 #pragma once
 
 #include "tempdir.h"
 #include "wait.h"
 
-#include <glade/glade.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
