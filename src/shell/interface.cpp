@@ -9,6 +9,7 @@
 #include "profiles/add_window.h"
 #include "profiles/cut_deletes.h"
 #include "profiles/delete_window.h"
+#include "profiles/player_popup.h"
 #include "profiles/selector.h"
 #include "shell/resolution_view.h"
 
@@ -95,6 +96,11 @@ void zelk_gui_load()
 	// The window is hidden and has not taken its styles yet: the selector
 	// takes its own before the rows go in, or it makes a menu of them.
 	take_style_now(ZelkWidget.joueur);
+#if GTK_CHECK_VERSION(3, 0, 0)
+	// GTK 3's own drop-down of thousands of players is a window taller
+	// than X allows, or a menu item for each made up front.
+	drop_down_own_list(ZelkWidget.joueur);
+#endif
 	size_selector_arrow();
 	keep_hint_room();
 	creer_combobox_joueurs();
