@@ -44,6 +44,28 @@ static GtkWidget *popped_up_list()
 	});
 }
 
+static gboolean note_drawn(GtkWidget *, cairo_t *, gpointer drawn)
+{
+	*static_cast<bool *>(drawn) = true;
+	return FALSE;
+}
+
+// The list drawn on the display, as asked for now.
+static void draw_now(GtkWidget *window)
+{
+	gtk_widget_queue_draw(window);
+#if GTK_CHECK_VERSION(3, 0, 0)
+	// GTK 3 draws a window at the next paint of its frame clock, never on
+	// request: the loop turns until it has.
+	bool drawn = false;
+	gulong handler = g_signal_connect_after(window, "draw", G_CALLBACK(note_drawn), &drawn);
+	turn_until([&] { return drawn; }, "draw the list");
+	g_signal_handler_disconnect(window, handler);
+#else
+	gdk_window_process_updates(gtk_widget_get_window(window), TRUE);
+#endif
+}
+
 // Milliseconds from the request to the rows drawn by the display server.
 // The server need not ask for the drawing of a window it has shown before,
 // so the drawing is asked for here, every time alike; only the list's own,
@@ -56,11 +78,13 @@ static double open_list(GtkWidget *combo)
 	if (!list)
 		throw std::runtime_error("nothing popped up");
 	GtkWidget *window = gtk_widget_get_toplevel(list);
-	gtk_widget_queue_draw(window);
-	gdk_window_process_updates(gtk_widget_get_window(window), TRUE);
+	draw_now(window);
 	gdk_display_sync(gdk_display_get_default());
 	double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
+	// The player list of the GTK 3 build is the launcher's own, which the
+	// toolkit's popdown does not know: hidden, it closes.
+	gtk_widget_hide(window);
 	turn_until([&] { return !gtk_widget_get_mapped(window); }, "pop the list down");
 	return ms;
 }

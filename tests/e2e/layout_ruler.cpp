@@ -122,6 +122,9 @@ static PopupLayout measure_popup(GtkWidget *combo)
 	popup.size = {0, 0, size.width, size.height};
 	popup.items = GTK_IS_MENU(rows) ? menu_items(rows) : tree_rows(rows);
 	gtk_combo_box_popdown(GTK_COMBO_BOX(combo));
+	// The player list of the GTK 3 build is the launcher's own, which the
+	// toolkit's popdown does not know: hidden, it closes.
+	gtk_widget_hide(top);
 	pump_or_throw([&] { return !gtk_widget_get_mapped(top); }, "pop a list down");
 	return popup;
 }
