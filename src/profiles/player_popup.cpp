@@ -184,17 +184,21 @@ static void size_and_place()
 	gtk_window_move(GTK_WINDOW(popup.window), place.x, place.y);
 }
 
-// The active player selected and in sight, in the middle of the list.
+// The active player selected and in sight, in the middle of the list where
+// it can be, below whole rows.
 static void show_active_row()
 {
 	GtkTreeView *view = GTK_TREE_VIEW(popup.view);
 	int active = gtk_combo_box_get_active(GTK_COMBO_BOX(popup.combo));
 	GtkTreePath *path = gtk_tree_path_new_from_indices(std::max(active, 0), -1);
 	gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
-	gtk_tree_view_scroll_to_cell(view, path, nullptr, TRUE, 0.5, 0.0);
 	gtk_tree_path_free(path);
 	if (active < 0)
 		gtk_tree_selection_unselect_all(gtk_tree_view_get_selection(view));
+	GtkTreePath *top =
+	        gtk_tree_path_new_from_indices(std::max(0, active - most_rows_shown / 2), -1);
+	gtk_tree_view_scroll_to_cell(view, top, nullptr, TRUE, 0.0, 0.0);
+	gtk_tree_path_free(top);
 }
 
 // The pointer and the keyboard go to the list while it is up, as with the
