@@ -138,6 +138,7 @@ TEST(BannerArea, HandlersDoNothingWithoutAContext)
 	configure.height = 170;
 	for (GtkWidget *area : {unrealised, plain}) {
 		// A wave under way at phase 5, which init() would start over.
+		banner::restart_wave();
 		banner::advance(0);
 		banner::advance(5 * 1300000);
 		std::uint64_t frames = banner::wave.frames;
