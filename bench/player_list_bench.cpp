@@ -4,12 +4,12 @@
 // two-item language list of the same window too, as the yardstick. Needs an
 // X display with GL.
 #include "game_dir.h"
+#include "banner/gl_area.h"
 #include "base/widgets.h"
 #include "shell/interface.h"
 
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
-#include <gtk/gtkgl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -175,8 +175,9 @@ BENCHMARK(follow_the_disk)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 
 int main(int argc, char *argv[])
 {
+	gl_keep_to_x11();
 	gtk_init(&argc, &argv);
-	gtk_gl_init_check(&argc, &argv);
+	gl_toolkit_init(&argc, &argv);
 	benchmark::Initialize(&argc, argv);
 	benchmark::RunSpecifiedBenchmarks();
 	benchmark::Shutdown();

@@ -3,7 +3,8 @@
 // test, but not when the runner only lists its tests.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <gtk/gtkgl.h>
+
+#include "banner/gl_area.h"
 
 // A display that is named but does not answer may be a virtual server
 // between two of its clients: it is given a moment before the tests run
@@ -24,8 +25,9 @@ int main(int argc, char **argv)
 {
 	testing::InitGoogleTest(&argc, argv);
 	if (!testing::GTEST_FLAG(list_tests)) {
+		gl_keep_to_x11();
 		if (open_display(argc, argv))
-			gtk_gl_init_check(&argc, &argv);
+			gl_toolkit_init(&argc, &argv);
 	}
 	return RUN_ALL_TESTS();
 }
