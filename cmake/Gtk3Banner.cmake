@@ -12,6 +12,7 @@ if(TROVIK_TESTS)
     tests/support/tga_writer.cpp
     tests/banner/banner_window.cpp
     tests/banner/gl_test.cpp
+    tests/banner/gl_area_test.cpp
     tests/banner/tga_test.cpp
   )
   target_include_directories(test_banner PRIVATE tests/support)
