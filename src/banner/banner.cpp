@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "banner/gtkglext.h"
+#include "banner/gl_area.h"
 
 namespace banner {
 

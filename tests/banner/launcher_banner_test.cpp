@@ -1,10 +1,10 @@
 // The banner in the launcher's own window, built from the real interface
 // file by the launcher's start-up.
+#include "banner_window.h"
 #include "gui.h"
 #include "process.h"
 
 #include "banner/gl.h"
-#include "base/glib_ptr.h"
 #include "base/widgets.h"
 #include "base/platform.h"
 
@@ -23,16 +23,8 @@ using namespace std::chrono_literals;
 // What the X server shows of the area, as a user would see it.
 static std::string shown(GtkWidget *area)
 {
-	GtkAllocation a;
-	gtk_widget_get_allocation(area, &a);
-	GObjectPtr<GdkPixbuf> p(gdk_pixbuf_get_from_drawable(
-	        nullptr, gtk_widget_get_window(area), nullptr, 0, 0, 0, 0, a.width, a.height));
-	if (!p)
-		return {};
-	const guchar *bytes = gdk_pixbuf_get_pixels(p.get());
-	return std::string(reinterpret_cast<const char *>(bytes),
-	                   gdk_pixbuf_get_rowstride(p.get()) * (a.height - 1) +
-	                           a.width * gdk_pixbuf_get_n_channels(p.get()));
+	std::vector<unsigned char> rgb = shown_pixels(area).rgb;
+	return std::string(rgb.begin(), rgb.end());
 }
 
 TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
