@@ -3,9 +3,11 @@
 #include "banner_window.h"
 #include "gui.h"
 #include "process.h"
+#include "x_errors.h"
 
 #include "banner/gl.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "base/platform.h"
 
 #include <X11/Xatom.h>
@@ -139,11 +141,9 @@ std::vector<Window> x_windows_of(Display *d, pid_t pid)
 	unsigned int n = 0;
 	// Other tests' windows come and go on the same display: one gone
 	// between the listing and the look at it is no error here.
-	gdk_error_trap_push();
-	if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
-		gdk_error_trap_pop();
+	XErrorTrap trap;
+	if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n))
 		return found;
-	}
 	Atom pid_atom = XInternAtom(d, "_NET_WM_PID", False);
 	for (unsigned int i = 0; i < n; i++) {
 		XWindowAttributes a;
@@ -161,8 +161,6 @@ std::vector<Window> x_windows_of(Display *d, pid_t pid)
 	}
 	if (children)
 		XFree(children);
-	gdk_flush();
-	gdk_error_trap_pop();
 	return found;
 }
 

@@ -5,6 +5,7 @@
 #include "tempdir.h"
 
 #include "base/widgets.h"
+#include "interface/interface_file.h"
 #include "interface/main_window.h"
 
 #include <gtest/gtest.h>
