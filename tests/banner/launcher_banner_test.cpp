@@ -82,6 +82,20 @@ void x_map(GtkWidget *window, bool map)
 	XFlush(GDK_WINDOW_XDISPLAY(w));
 }
 
+// Another window over the whole of `window`.
+GtkWidget *cover_window(GtkWidget *window)
+{
+	int x = 0, y = 0;
+	gdk_window_get_origin(gtk_widget_get_window(window), &x, &y);
+	GtkAllocation size;
+	gtk_widget_get_allocation(window, &size);
+	GtkWidget *cover = gtk_window_new(GTK_WINDOW_POPUP);
+	gtk_window_move(GTK_WINDOW(cover), x - 10, y - 10);
+	gtk_window_resize(GTK_WINDOW(cover), size.width + 20, size.height + 20);
+	gtk_widget_show(cover);
+	return cover;
+}
+
 // The angle from `from` to `to`, in (-pi, pi].
 double turn(double from, double to)
 {
@@ -96,10 +110,13 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 	GtkWidget *area = ZelkWidget.gl_area;
 	// Past the first frames of a freshly mapped area.
 	ASSERT_TRUE(pump_until([] { return banner::wave.frames > 5; })) << "no frames drawn";
+	GtkWidget *cover = nullptr;
 	const Away ways[] = {
 	        {"hidden", gtk_widget_hide, gtk_widget_show},
 	        {"iconified", [](GtkWidget *w) { x_map(w, false); },
 	         [](GtkWidget *w) { x_map(w, true); }},
+	        {"covered by another window", [&](GtkWidget *w) { cover = cover_window(w); },
+	         [&](GtkWidget *) { gtk_widget_destroy(cover); }},
 	};
 	for (const Away &away : ways) {
 		SCOPED_TRACE(away.how);
