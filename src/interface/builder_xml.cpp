@@ -380,12 +380,19 @@ static void write_one_property(Conversion &c, std::string &out, int depth, const
 		write_property(out, depth, name, *value);
 }
 
-// What libglade does itself rather than through a property.
-static bool handled_apart(const Node &node, const GladeProperty &property)
+// What libglade does itself rather than through a property, and what
+// GTK 3 would complain of: a default or a focus outside a window, a default
+// that cannot be one, a property given twice (libglade keeps the last).
+static bool handled_apart(const Conversion &c, const Node &node, const GladeProperty &property)
 {
 	std::string name = canonical_name(property.name);
+	const GladeProperty *can_default = find_property(node.widget->properties, "can_default");
+	bool defaults = can_default && libglade_boolean(can_default->value);
 	return name == "name" || name == "response-id" || name == "orientation" ||
-	       (name == "items" && node.gtk3.name == "GtkComboBoxText");
+	       (name == "items" && node.gtk3.name == "GtkComboBoxText") ||
+	       ((name == "has-default" || name == "has-focus") && !c.in_window) ||
+	       (name == "has-default" && !defaults) ||
+	       find_property(node.widget->properties, name) != &property;
 }
 
 static void write_properties(Conversion &c, std::string &out, int depth, const Node &node)
@@ -399,7 +406,7 @@ static void write_properties(Conversion &c, std::string &out, int depth, const N
 	if (node.gtk3.has_entry && c.catalog.property(node.gtk3.name, "has-entry"))
 		write_property(out, depth, "has-entry", "True");
 	for (const GladeProperty &property : node.widget->properties)
-		if (!handled_apart(node, property))
+		if (!handled_apart(c, node, property))
 			write_one_property(c, out, depth, node, property);
 	for (const auto &child : node.children)
 		if (!child->as_property.empty())
@@ -700,8 +707,11 @@ static int room_in(const Conversion &c, const Node &node)
 	// its cell, a button or an item with the label its property makes.
 	bool labelled = (is("GtkButton") || is("GtkMenuItem")) &&
 	                find_property(node.widget->properties, "label");
-	if (!is("GtkContainer") || is("GtkDialog") || is("GtkComboBox") || labelled ||
-	    is("GtkTreeView") || is("GtkIconView"))
+	// These hold a child of their own, or take none.
+	bool full = is("GtkDialog") || is("GtkComboBox") || is("GtkToolButton") ||
+	            is("GtkFontButton") || is("GtkColorButton") || is("GtkScaleButton") ||
+	            is("GtkTreeView") || is("GtkIconView");
+	if (!is("GtkContainer") || full || labelled)
 		return 0;
 	if (is("GtkPaned"))
 		return 2;
@@ -715,8 +725,8 @@ static bool fits_in(const Conversion &c, const Node &parent, const Node &child)
 	auto child_is = [&](const char *kind) { return c.catalog.is_a(child.gtk3.name, kind); };
 	if (child_is("GtkWindow") || child_is("GtkMenu"))
 		return false;
-	if (parent_is("GtkMenuShell"))
-		return child_is("GtkMenuItem");
+	if (parent_is("GtkMenuShell") || child_is("GtkMenuItem"))
+		return parent_is("GtkMenuShell") && child_is("GtkMenuItem");
 	if (parent_is("GtkToolbar"))
 		return child_is("GtkToolItem");
 	return true;
