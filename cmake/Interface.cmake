@@ -9,8 +9,16 @@ target_include_directories(interface_file PUBLIC src)
 target_include_directories(interface_file SYSTEM PUBLIC ${GLIB_INCLUDE_DIRS})
 target_link_libraries(interface_file PUBLIC ${GLIB_LINK_LIBRARIES})
 
-# gmodule finds classes no code has asked for yet; its -no-export form keeps
-# the program's own functions out of its dynamic symbol table.
+# A toolkit class found by the name a file gives it, for the start-up checks
+# of both toolkits and the conversion. gmodule finds classes no code has
+# asked for yet; its -no-export form keeps the program's own functions out
+# of its dynamic symbol table.
+pkg_check_modules(GOBJECT REQUIRED gobject-2.0 gmodule-no-export-2.0)
+add_library(type_lookup STATIC src/base/type_named.cpp)
+target_include_directories(type_lookup PUBLIC src)
+target_include_directories(type_lookup SYSTEM PUBLIC ${GOBJECT_INCLUDE_DIRS})
+target_link_libraries(type_lookup PUBLIC ${GOBJECT_LINK_LIBRARIES})
+
 pkg_check_modules(GTK3 gtk+-3.0 gmodule-no-export-2.0)
 if(NOT GTK3_FOUND)
   message(STATUS "GTK 3 not found: no conversion of the interface file for it")
@@ -21,11 +29,10 @@ add_library(builder_convert STATIC
   src/interface/builder_xml.cpp
   src/interface/class_map.cpp
   src/interface/gtk3_catalog.cpp
-  src/base/type_named.cpp
 )
 target_include_directories(builder_convert SYSTEM PUBLIC ${GTK3_INCLUDE_DIRS})
 target_compile_options(builder_convert PUBLIC ${GTK3_CFLAGS_OTHER})
-target_link_libraries(builder_convert PUBLIC interface_file ${GTK3_LINK_LIBRARIES})
+target_link_libraries(builder_convert PUBLIC interface_file type_lookup ${GTK3_LINK_LIBRARIES})
 
 if(TROVIK_TESTS)
   find_package(GTest REQUIRED)

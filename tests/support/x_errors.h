@@ -28,7 +28,7 @@ public:
 	bool caught()
 	{
 		popped_ = true;
-		gdk_flush();
+		gdk_display_flush(gdk_display_get_default());
 #if GTK_CHECK_VERSION(3, 0, 0)
 		return gdk_x11_display_error_trap_pop(gdk_display_get_default()) != 0;
 #else
