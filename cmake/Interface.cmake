@@ -40,7 +40,6 @@ if(TROVIK_TESTS)
   set(INTERFACE_TESTS ${CMAKE_SOURCE_DIR}/tests/interface)
   add_executable(test_interface
     ${INTERFACE_TESTS}/test_main.cpp
-    ${INTERFACE_TESTS}/fake_catalog.cpp
     ${INTERFACE_TESTS}/glade_file_test.cpp
     ${INTERFACE_TESTS}/builder_xml_test.cpp
   )

@@ -222,6 +222,22 @@ static std::string flags_text(const std::vector<NamedValue> &values, std::uint64
 	return text.empty() ? "0" : text;
 }
 
+// Sizes GTK would honour, up to allocating a table's rows or a window of
+// that size: far beyond any screen, they only take the memory or the X
+// server's patience.
+static bool sane_size(const std::string &name, const std::string &value)
+{
+	static const std::set<std::string> sizes = {
+	        "width-request",  "height-request", "default-width",   "default-height",
+	        "border-width",   "spacing",        "row-spacing",     "column-spacing",
+	        "padding",        "x-padding",      "y-padding",       "xpad",
+	        "ypad",           "width-chars",    "max-width-chars", "n-rows",
+	        "n-columns",      "left-attach",    "right-attach",    "top-attach",
+	        "bottom-attach",  "left-padding",   "right-padding",   "top-padding",
+	        "bottom-padding", "pixel-size",     "position"};
+	return !sizes.count(name) || std::strtoll(value.c_str(), nullptr, 10) <= 10000;
+}
+
 // A boolean, number, enumeration, flags or string value in GtkBuilder's
 // form; nothing for one GTK 3 cannot take.
 static std::optional<std::string> plain_text(const Conversion &c, const PropertyInfo &info,
@@ -367,6 +383,9 @@ static void write_one_property(Conversion &c, std::string &out, int depth, const
 	std::optional<PropertyInfo> info = c.catalog.property(node.gtk3.name, name);
 	if (!info)
 		return;
+	// A picture named by its file is read when the tree is built.
+	if (name == "file" && info->kind == ValueKind::string && !loadable_picture(property.value))
+		return;
 	if (info->kind == ValueKind::string)
 		return write_text_property(out, depth, name, property);
 	std::optional<std::string> value;
@@ -376,7 +395,7 @@ static void write_one_property(Conversion &c, std::string &out, int depth, const
 		value = object_text(c, node, *info, property.value);
 	else
 		value = plain_text(c, *info, property.value);
-	if (value)
+	if (value && sane_size(name, *value))
 		write_property(out, depth, name, *value);
 }
 
@@ -554,7 +573,8 @@ static void add_file_packing(Conversion &c, const Node &child, Packing &packing)
 		std::optional<PropertyInfo> info = c.catalog.child_property(container, name);
 		if (name == "type" || !info)
 			continue;
-		if (std::optional<std::string> value = plain_text(c, *info, property.value))
+		std::optional<std::string> value = plain_text(c, *info, property.value);
+		if (value && sane_size(name, *value))
 			packing.set(name, *value);
 	}
 }

@@ -1,7 +1,7 @@
 // What the conversion asks the toolkit about its classes: whether a class,
 // a property, a child property or a signal exists, and what values a
 // property takes. GTK 3 answers through GObject introspection
-// (gtk3_catalog.h); tests and the fuzzer answer from a table.
+// (gtk3_catalog.h); a test answers as a toolkit lacking some classes would.
 #pragma once
 
 #include <cstdint>

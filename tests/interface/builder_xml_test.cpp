@@ -199,7 +199,8 @@ static const Rule rules[] = {
         {"values GTK 3 cannot take, and references to what is not there",
          "<widget class='GtkWindow' id='w'><property name='has_separator'>True</property>"
          "<property name='default_width'>-7</property>"
-         "<property name='icon'>/dev/zero</property><child><widget class='GtkVBox' id='v'>"
+         "<property name='icon'>/dev/zero</property><property name='border_width'>99999"
+         "</property><child><widget class='GtkVBox' id='v'>"
          "<child><widget class='GtkHButtonBox' id='b'><property name='layout_style'>"
          "GTK_BUTTONBOX_DEFAULT_STYLE</property></widget></child><child><widget "
          "class='GtkLabel' id='l'><property name='mnemonic_widget'>other</property></widget>"
@@ -208,8 +209,8 @@ static const Rule rules[] = {
          "<child><widget class='GtkLabel' id='kk'/></child></widget></child></widget></child>"
          "</widget>",
          {"id=\"l\"", "id=\"k\""},
-         {"has-separator", "default-width", "icon", "layout-style", "mnemonic", "id=\"inner\"",
-          "id=\"m\"", "id=\"kk\""}},
+         {"has-separator", "default-width", "icon", "border-width", "layout-style", "mnemonic",
+          "id=\"inner\"", "id=\"m\"", "id=\"kk\""}},
         {"values as libglade reads them",
          "<widget class='GtkWindow' id='w'><property name='modal'>yes</property>"
          "<property name='resizable'>0</property><property name='window_position'>1"

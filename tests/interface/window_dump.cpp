@@ -27,6 +27,7 @@
 namespace {
 
 struct Dump {
+	GObject *tree = nullptr; // the GladeXML or the GtkBuilder
 	std::map<GObject *, std::vector<std::string>> handlers;
 	std::map<std::string, std::string> lines; // by id, so that order does not count
 };
@@ -377,6 +378,7 @@ static GtkWidget *build(Dump &dump, const std::string &text, const GladeWidget &
 	                                           nullptr);
 	if (!tree)
 		return nullptr;
+	dump.tree = G_OBJECT(tree);
 	Connecting connecting{dump, window};
 	glade_xml_signal_autoconnect_full(
 	        tree,
@@ -397,6 +399,7 @@ static GtkWidget *build(Dump &dump, const std::string &text, const GladeWidget &
 	std::optional<std::string> xml =
 	        file ? builder_xml(*file, root, *gtk3_catalog()) : std::nullopt;
 	GtkBuilder *builder = gtk_builder_new();
+	dump.tree = G_OBJECT(builder);
 	if (!xml || !gtk_builder_add_from_string(builder, xml->c_str(), -1, nullptr))
 		return nullptr;
 	gtk_builder_connect_signals_full(
@@ -428,6 +431,10 @@ int main(int argc, char **argv)
 			describe(dump, root, *window);
 		for (const auto &[id, line] : dump.lines)
 			std::cout << line << "\n";
+		if (root)
+			gtk_widget_destroy(root);
+		if (dump.tree)
+			g_object_unref(dump.tree);
 	}
 	return 0;
 }
