@@ -5,13 +5,13 @@
 
 #include <GL/gl.h>
 #include <gtk/gtk.h>
-#include <gtk/gtkgl.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "banner/gl.h"
-#include "banner/gtkglext.h"
+#include "banner/gl_area.h"
 #include "banner/tga.h"
 #include "base/platform.h"
 
@@ -45,18 +45,9 @@ public:
 	BannerArea(const BannerArea &) = delete;
 	BannerArea &operator=(const BannerArea &) = delete;
 
-	// Runs work(drawable) with the area's context current.
-	template <typename Work>
-	bool run(Work work)
-	{
-		GdkGLContext *context = gtk_widget_get_gl_context(area_);
-		GdkGLDrawable *drawable = gtk_widget_get_gl_drawable(area_);
-		if (!context || !drawable || !gdk_gl_drawable_gl_begin(drawable, context))
-			return false;
-		work(drawable);
-		gdk_gl_drawable_gl_end(drawable);
-		return true;
-	}
+	// Runs work() with the area's context current.
+	bool run(const std::function<void()> &work) { return with_gl_context(area_, work); }
+	GtkWidget *area() const { return area_; }
 
 private:
 	GtkWidget *window_;
@@ -68,10 +59,10 @@ private:
 void BM_BannerFrame(benchmark::State &state)
 {
 	BannerArea area;
-	bool ok = area.run([&](GdkGLDrawable *drawable) {
+	bool ok = area.run([&] {
 		for (auto _ : state) {
 			banner::draw(performance_counter());
-			gdk_gl_drawable_swap_buffers(drawable);
+			swap_gl_buffers(area.area());
 			glFinish();
 		}
 	});
@@ -83,10 +74,10 @@ BENCHMARK(BM_BannerFrame)->Unit(benchmark::kMicrosecond);
 void BM_ClearAndSwap(benchmark::State &state)
 {
 	BannerArea area;
-	bool ok = area.run([&](GdkGLDrawable *drawable) {
+	bool ok = area.run([&] {
 		for (auto _ : state) {
 			glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-			gdk_gl_drawable_swap_buffers(drawable);
+			swap_gl_buffers(area.area());
 			glFinish();
 		}
 	});
@@ -99,7 +90,7 @@ void BM_LoadTGA(benchmark::State &state)
 {
 	BannerArea area;
 	const std::string path = (data_dir / "textures/image.tga").string();
-	bool ok = area.run([&](GdkGLDrawable *) {
+	bool ok = area.run([&] {
 		for (auto _ : state) {
 			if (banner::load_texture(path.c_str(), 2) != TGA_OK) {
 				state.SkipWithError("the shipped texture does not load");
@@ -119,7 +110,8 @@ BENCHMARK(BM_LoadTGA)->Unit(benchmark::kMicrosecond);
 int main(int argc, char **argv)
 {
 	benchmark::Initialize(&argc, argv);
-	if (!gtk_init_check(&argc, &argv) || !gtk_gl_init_check(&argc, &argv)) {
+	gl_keep_to_x11();
+	if (!gtk_init_check(&argc, &argv) || !gl_toolkit_init(&argc, &argv)) {
 		std::fprintf(stderr, "bench_banner needs an X display with GLX\n");
 		return 1;
 	}

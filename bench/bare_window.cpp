@@ -4,21 +4,19 @@
 // "paced", at the banner's 60 frames a second.
 #include <GL/gl.h>
 #include <gtk/gtk.h>
-#include <gtk/gtkgl.h>
 
 #include <cstdlib>
 #include <cstring>
 
-static gboolean clear_and_swap(GtkWidget *area, GdkEventExpose *, gpointer)
+#include "banner/gl_area.h"
+
+static gboolean clear_and_swap(GtkWidget *area, GlPaint *, gpointer)
 {
-	GdkGLContext *context = gtk_widget_get_gl_context(area);
-	GdkGLDrawable *drawable = gtk_widget_get_gl_drawable(area);
-	if (!gdk_gl_drawable_gl_begin(drawable, context))
-		return TRUE;
-	glClearColor(0, 0, 0, 0);
-	glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-	gdk_gl_drawable_swap_buffers(drawable);
-	gdk_gl_drawable_gl_end(drawable);
+	with_gl_context(area, [area] {
+		glClearColor(0, 0, 0, 0);
+		glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+		swap_gl_buffers(area);
+	});
 	return TRUE;
 }
 
@@ -28,21 +26,27 @@ static gboolean redraw(gpointer area)
 	return TRUE;
 }
 
+// The banner's own area, with the frame-buffer attributes it asks for,
+// without the banner: neither its texture nor its mosaic.
+static GtkWidget *clearing_area(int width)
+{
+	GtkWidget *area = CreateGl_GtkGlExt();
+	gtk_widget_set_size_request(area, width, 170);
+	g_signal_handlers_disconnect_by_func(area, reinterpret_cast<gpointer>(init_ext), nullptr);
+	g_signal_handlers_disconnect_by_func(area, reinterpret_cast<gpointer>(draw_ext), nullptr);
+	g_signal_connect(area, gl_paint_signal, G_CALLBACK(clear_and_swap), nullptr);
+	return area;
+}
+
 int main(int argc, char *argv[])
 {
+	gl_keep_to_x11();
 	gtk_init(&argc, &argv);
-	gtk_gl_init(&argc, &argv);
+	gl_toolkit_init(&argc, &argv);
 	GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
 	g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
 	if (argc > 1 && std::strcmp(argv[1], "gl") == 0) {
-		static int attributes[] = {GDK_GL_DOUBLEBUFFER,    GDK_GL_RGBA, GDK_GL_RED_SIZE,  1,
-		                           GDK_GL_GREEN_SIZE,      1,           GDK_GL_BLUE_SIZE, 1,
-		                           GDK_GL_ATTRIB_LIST_NONE};
-		GtkWidget *area = gtk_drawing_area_new();
-		gtk_widget_set_size_request(area, argc > 2 ? std::atoi(argv[2]) : 300, 170);
-		gtk_widget_set_gl_capability(area, gdk_gl_config_new(attributes), nullptr, TRUE,
-		                             GDK_GL_RGBA_TYPE);
-		g_signal_connect(area, "expose_event", G_CALLBACK(clear_and_swap), nullptr);
+		GtkWidget *area = clearing_area(argc > 2 ? std::atoi(argv[2]) : 300);
 		gtk_container_add(GTK_CONTAINER(window), area);
 		if (argc > 3 && std::strcmp(argv[3], "paced") == 0)
 			g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, 1000 / 60, redraw, area,

@@ -458,4 +458,31 @@ BENCHMARK_CAPTURE(running_cost, bare_gl_area_unpaced, bare(true, banner_width))
         ->Unit(benchmark::kSecond)
         ->Iterations(2);
 
-BENCHMARK_MAIN();
+// The launcher of this build over the one of another build of the same
+// tree, named by TROVIK_OTHER_LAUNCHER: the GTK 3 build's over the GTK+ 2
+// build's, both in the same game directory.
+static void register_toolkit_ratio()
+{
+	const char *other = std::getenv("TROVIK_OTHER_LAUNCHER");
+	if (!other || !*other)
+		return;
+	Program reference{other, {}, game_dir()};
+	benchmark::RegisterBenchmark("startup_ratio/launcher_over_other_build",
+	                             [reference](benchmark::State &state) {
+		                             startup_ratio(state, launcher(), reference);
+	                             })
+	        ->UseManualTime()
+	        ->Unit(benchmark::kMillisecond)
+	        ->Iterations(rounds);
+}
+
+int main(int argc, char **argv)
+{
+	register_toolkit_ratio();
+	benchmark::Initialize(&argc, argv);
+	if (benchmark::ReportUnrecognizedArguments(argc, argv))
+		return 1;
+	benchmark::RunSpecifiedBenchmarks();
+	benchmark::Shutdown();
+	return 0;
+}

@@ -4,13 +4,13 @@
 // two-item language list of the same window too, as the yardstick. Needs an
 // X display with GL.
 #include "game_dir.h"
+#include "banner/gl_area.h"
 #include "base/widgets.h"
 #include "interface/main_window.h"
 #include "shell/interface.h"
 
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
-#include "banner/gl_area.h"
 #include <unistd.h>
 
 #include <algorithm>
@@ -199,6 +199,7 @@ BENCHMARK(follow_the_disk)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 
 int main(int argc, char *argv[])
 {
+	gl_keep_to_x11();
 	gtk_init(&argc, &argv);
 	gl_toolkit_init(&argc, &argv);
 	benchmark::Initialize(&argc, argv);

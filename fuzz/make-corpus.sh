@@ -42,6 +42,11 @@ tga size-1x2.tga width=1 depth=8
 tga size-4096x2.tga width=4096 depth=8 pixels=0
 tga depth16-2x2.tga depth=16
 
+# Interface files: the project's, and those made with Glade 2 and Glade 3.
+mkdir -p corpus/glade
+cp ../data/gtktrovik.glade corpus/glade/gtktrovik.glade
+cp ../tests/interface/data/glade2.glade ../tests/interface/data/glade3.glade corpus/glade/
+
 exec python3 - <<'PY'
 import os
 

@@ -31,6 +31,15 @@ echo "   over its own start with no players, with 1,000 players one of whom"
 echo "   has 20,000 records, and with 10,000 players"
 scripts/with-display.sh "$build"/bench/bench_launcher --benchmark_filter=startup_ratio
 echo
+if [ -x build-gtk3/gtktrovik ] && [ -x build/gtktrovik ] &&
+	[ "$(readlink -f "$build")" != "$(readlink -f build-gtk3)" ]; then
+	echo "== start-up of the GTK 3 launcher (build-gtk3/) over the GTK+ 2 one ($build/),"
+	echo "   in rounds that start both in turn"
+	cmake --build build-gtk3 --target bench_launcher >/dev/null
+	TROVIK_OTHER_LAUNCHER="$(readlink -f "$build/gtktrovik")" scripts/with-display.sh \
+		build-gtk3/bench/bench_launcher --benchmark_filter=launcher_over_other_build
+	echo
+fi
 echo "== opening the player list of a freshly built main window, to the rows"
 echo "   drawn (first), and again; beside the first opening of the two-item"
 echo "   language list of the same window; a player made or removed on disk"

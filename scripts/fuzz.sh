@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 build=build-fuzz
 dir="$build/fuzz"
-targets="tga_fuzz names_fuzz"
+targets="tga_fuzz names_fuzz glade_fuzz"
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DTROVIK_FUZZ=ON \
 	-DTROVIK_TESTS=OFF -DTROVIK_BENCHMARKS=OFF >/dev/null

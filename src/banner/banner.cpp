@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "banner/gtkglext.h"
+#include "banner/gl_area.h"
 
 namespace banner {
 
@@ -16,6 +16,8 @@ struct Pacer {
 	GtkWidget *toplevel;
 	guint timer = 0;
 	gulong handlers[3] = {};
+	// Under other windows, as the X server tells the area's own window.
+	bool covered = false;
 
 	~Pacer();
 };
@@ -47,9 +49,13 @@ static void start(Pacer &p)
 }
 
 // Iconified windows are unmapped by most window managers and only flagged
-// by some; either way nothing of the banner can be seen.
-static bool on_screen(GtkWidget *toplevel)
+// by some; either way nothing of the banner can be seen, nor when other
+// windows cover it whole.
+static bool on_screen(const Pacer &p)
 {
+	GtkWidget *toplevel = p.toplevel;
+	if (p.covered)
+		return false;
 	GdkWindow *window = gtk_widget_get_window(toplevel);
 	const int hidden = GDK_WINDOW_STATE_WITHDRAWN | GDK_WINDOW_STATE_ICONIFIED;
 	return gtk_widget_get_mapped(toplevel) && window && gdk_window_is_visible(window) &&
@@ -58,7 +64,7 @@ static bool on_screen(GtkWidget *toplevel)
 
 static void follow(Pacer &p)
 {
-	if (on_screen(p.toplevel))
+	if (on_screen(p))
 		start(p);
 	else
 		stop(p);
@@ -75,6 +81,14 @@ Pacer::~Pacer()
 static gboolean window_changed(GtkWidget *, GdkEvent *, gpointer pacer)
 {
 	follow(*static_cast<Pacer *>(pacer));
+	return FALSE;
+}
+
+static gboolean visibility_changed(GtkWidget *, GdkEventVisibility *event, gpointer pacer)
+{
+	Pacer &p = *static_cast<Pacer *>(pacer);
+	p.covered = event->state == GDK_VISIBILITY_FULLY_OBSCURED;
+	follow(p);
 	return FALSE;
 }
 
@@ -97,6 +111,10 @@ static void pace(GtkWidget *area)
 	for (int i = 0; i < 3; i++)
 		p->handlers[i] = g_signal_connect(p->toplevel, signals[i],
 		                                  G_CALLBACK(window_changed), p.get());
+	// The area's own X window, not the toplevel's: the toplevel's is
+	// covered whole by its own children.
+	gtk_widget_add_events(area, GDK_VISIBILITY_NOTIFY_MASK);
+	g_signal_connect(area, "visibility-notify-event", G_CALLBACK(visibility_changed), p.get());
 	follow(*p);
 	g_object_set_data_full(G_OBJECT(area), PACER_KEY, p.release(), free_pacer);
 	g_signal_connect(area, "destroy", G_CALLBACK(forget_pacer), nullptr);

@@ -1,4 +1,4 @@
-#include "banner/gtkglext.h"
+#include "banner/gl_area.h"
 
 #include <gdk/x11/gdkglx.h>
 #include <gtk/gtkgl.h>
@@ -27,24 +27,6 @@ struct ProbeContext {
 			glXDestroyContext(display, context);
 	}
 };
-
-// Runs work(drawable) between gl_begin and gl_end, or nothing at all when the
-// area has no GL context to make current.
-template <typename Work>
-static void with_gl(GtkWidget *widget, Work work)
-{
-	if (!gtk_widget_get_realized(widget) || !gtk_widget_is_gl_capable(widget))
-		return;
-	GdkGLContext *context = gtk_widget_get_gl_context(widget);
-	GdkGLWindow *window = gtk_widget_get_gl_window(widget);
-	if (!context || !window)
-		return;
-	GdkGLDrawable *drawable = GDK_GL_DRAWABLE(window);
-	if (!gdk_gl_drawable_gl_begin(drawable, context))
-		return;
-	work(drawable);
-	gdk_gl_drawable_gl_end(drawable);
-}
 
 static GdkGLProc gl_proc(GdkGLConfig *config, const char *extension, const char *name)
 {
@@ -89,9 +71,41 @@ static bool context_can_be_made(GdkGLConfig *config)
 	return gdk_error_trap_pop() == 0 && made;
 }
 
+void gl_keep_to_x11()
+{
+}
+
+bool gl_toolkit_init(int *argc, char ***argv)
+{
+	return gtk_gl_init_check(argc, argv);
+}
+
+bool gl_available()
+{
+	return gdk_display_get_default() && gdk_gl_query_extension();
+}
+
+bool with_gl_context(GtkWidget *area, const std::function<void()> &work)
+{
+	if (!gtk_widget_get_realized(area) || !gtk_widget_is_gl_capable(area))
+		return false;
+	GdkGLContext *context = gtk_widget_get_gl_context(area);
+	GdkGLDrawable *drawable = gtk_widget_get_gl_drawable(area);
+	if (!context || !drawable || !gdk_gl_drawable_gl_begin(drawable, context))
+		return false;
+	work();
+	gdk_gl_drawable_gl_end(drawable);
+	return true;
+}
+
+void swap_gl_buffers(GtkWidget *area)
+{
+	gdk_gl_drawable_swap_buffers(gtk_widget_get_gl_drawable(area));
+}
+
 gboolean init_ext(GtkWidget *widget, gpointer)
 {
-	with_gl(widget, [widget](GdkGLDrawable *) {
+	with_gl_context(widget, [widget] {
 		banner::init();
 		ask_for_vsync(widget);
 	});
@@ -100,15 +114,15 @@ gboolean init_ext(GtkWidget *widget, gpointer)
 
 gboolean reshape_ext(GtkWidget *widget, GdkEventConfigure *event, gpointer)
 {
-	with_gl(widget, [event](GdkGLDrawable *) { banner::reshape(event->width, event->height); });
+	with_gl_context(widget, [event] { banner::reshape(event->width, event->height); });
 	return TRUE;
 }
 
-gboolean draw_ext(GtkWidget *widget, GdkEventExpose *, gpointer)
+gboolean draw_ext(GtkWidget *widget, GlPaint *, gpointer)
 {
-	with_gl(widget, [](GdkGLDrawable *drawable) {
+	with_gl_context(widget, [widget] {
 		banner::draw(performance_counter());
-		gdk_gl_drawable_swap_buffers(drawable);
+		swap_gl_buffers(widget);
 	});
 	return TRUE;
 }
@@ -135,6 +149,6 @@ GtkWidget *CreateGl_GtkGlExt()
 	// windows exist by then, whatever else is connected to "realize".
 	g_signal_connect_after(area, "realize", G_CALLBACK(init_ext), nullptr);
 	g_signal_connect(area, "configure_event", G_CALLBACK(reshape_ext), nullptr);
-	g_signal_connect(area, "expose_event", G_CALLBACK(draw_ext), nullptr);
+	g_signal_connect(area, gl_paint_signal, G_CALLBACK(draw_ext), nullptr);
 	return area;
 }

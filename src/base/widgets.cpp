@@ -23,6 +23,21 @@ std::string displayable(const std::string &name)
 	return GCharPtr(g_utf8_make_valid(name.c_str(), -1)).get();
 }
 
+bool is_closed_view(GtkCellLayout *layout, GtkWidget *combo)
+{
+	// GTK 3 hands every view of a combo box the combo box itself: the
+	// closed one is at work while nothing is popped up (the player
+	// selector's own list has a column of its own).
+#if GTK_CHECK_VERSION(3, 0, 0)
+	(void)layout;
+	gboolean popped_up = FALSE;
+	g_object_get(combo, "popup-shown", &popped_up, nullptr);
+	return !popped_up;
+#else
+	return static_cast<gpointer>(layout) == gtk_bin_get_child(GTK_BIN(combo));
+#endif
+}
+
 std::optional<std::string> combo_active_text(GtkWidget *combo)
 {
 	GtkTreeIter iter;

@@ -12,6 +12,11 @@
 // row is active.
 std::optional<std::string> combo_active_text(GtkWidget *combo);
 
+// Whether `layout`, handed to a cell data function of `combo`, is the
+// combo box's closed view, which shows the active row, rather than the
+// list it pops up.
+bool is_closed_view(GtkCellLayout *layout, GtkWidget *combo);
+
 // Says `text`, with `detail` under it when given, in a small French dialog
 // over `window`: for a failure the window itself has no place to say.
 void show_message_over(GtkWidget *window, const char *text, const char *detail = nullptr);

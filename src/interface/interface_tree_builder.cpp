@@ -5,6 +5,7 @@
 
 #include "base/glib_ptr.h"
 #include "interface/builder_xml.h"
+#include "interface/gtk3_catalog.h"
 #include "interface/interface_file.h"
 
 struct InterfaceTree::Impl {

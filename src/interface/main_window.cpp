@@ -8,6 +8,9 @@
 static struct {
 	ZelkWidgetRegistry widgets;
 	InterfaceTreePtr gui_glade_xml; // "main"
+	// Gets the keyboard back when the sub-window it opened closes; cleared
+	// if it goes first.
+	GtkWidget *opener;
 } main_window;
 
 const ZelkWidgetRegistry &ZelkWidget = main_window.widgets;
@@ -83,6 +86,30 @@ GtkWidget *main_window_widget(const char *id)
 	return main_window.gui_glade_xml ? main_window.gui_glade_xml->widget(id) : nullptr;
 }
 
+static void remember_opener(GtkWidget *opener)
+{
+	GtkWidget **kept = &main_window.opener;
+	if (*kept)
+		g_object_remove_weak_pointer(G_OBJECT(*kept), reinterpret_cast<gpointer *>(kept));
+	*kept = opener;
+	if (*kept)
+		g_object_add_weak_pointer(G_OBJECT(*kept), reinterpret_cast<gpointer *>(kept));
+}
+
+// The main window forgets its keyboard focus once it is greyed out, and
+// Return would then press its default button, "Jouer", the moment the
+// sub-window is gone.
+void grey_out_main(GtkWidget *opener)
+{
+	GtkWidget *main = ZelkWidget.main;
+	if (!main)
+		return;
+	bool in_main = GTK_IS_WIDGET(opener) && gtk_widget_get_toplevel(opener) == main &&
+	               gtk_widget_get_can_focus(opener);
+	remember_opener(in_main ? opener : gtk_window_get_focus(GTK_WINDOW(main)));
+	gtk_widget_set_sensitive(main, FALSE);
+}
+
 void set_main_sensitive(bool sensitive)
 {
 	if (ZelkWidget.main)
@@ -109,4 +136,7 @@ void back_to_main()
 		return;
 	guint32 now = gdk_x11_get_server_time(gtk_widget_get_window(main));
 	gtk_window_present_with_time(GTK_WINDOW(main), now);
+	if (main_window.opener)
+		gtk_widget_grab_focus(main_window.opener);
+	remember_opener(nullptr);
 }

@@ -43,8 +43,11 @@ void main_window_set_banner(GtkWidget *area);
 GtkWidget *main_window_widget(const char *id);
 
 // A sub-window greys the main window out while it is open, and gives it
-// back the keyboard when it closes. The main window may be gone by the time
-// a sub-window closes.
+// back the keyboard when it closes, on the widget that opened it: `opener`,
+// the widget whose signal opened it when that is one of the main window's,
+// else the one that had the keyboard. The main window may be gone by the
+// time a sub-window closes.
+void grey_out_main(GtkWidget *opener);
 void set_main_sensitive(bool sensitive);
 void open_over_main(GtkWidget *window);
 void back_to_main();

@@ -38,7 +38,7 @@ GtkWidget *add_window_widget(const char *id)
 	return add.window ? add.tree->widget(id) : nullptr;
 }
 
-extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
+extern "C" void ouvrir_fenetre_ajout(GtkWidget *emitter, gpointer)
 {
 	static bool busy = false;
 	ReentryGuard guard(busy);
@@ -49,7 +49,7 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *, gpointer)
 		gtk_window_present(GTK_WINDOW(add.window));
 		return;
 	}
-	set_main_sensitive(false);
+	grey_out_main(emitter);
 	add.tree = zelk_tree_load(window_wanted.id);
 	zelk_widget_load(*add.tree, entry_wanted.id, &add.entry);
 	zelk_widget_load(*add.tree, window_wanted.id, &add.window);

@@ -107,7 +107,7 @@ GtkWidget *delete_window_widget(const char *id)
 	return removal.window ? removal.tree->widget(id) : nullptr;
 }
 
-extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
+extern "C" void ouvrir_fenetre_suppression(GtkWidget *emitter, gpointer)
 {
 	static bool busy = false;
 	ReentryGuard guard(busy);
@@ -118,7 +118,7 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *, gpointer)
 		gtk_window_present(GTK_WINDOW(removal.window));
 		return;
 	}
-	set_main_sensitive(false);
+	grey_out_main(emitter);
 	removal.tree = zelk_tree_load(window_wanted.id);
 	zelk_widget_load(*removal.tree, window_wanted.id, &removal.window);
 	zelk_widget_load(*removal.tree, label_wanted.id, &removal.label);

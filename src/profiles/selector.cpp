@@ -42,7 +42,7 @@ static struct {
 static bool measured_only(GtkCellLayout *layout, GtkTreeModel *model, GtkTreeIter *iter)
 {
 	GtkWidget *combo = ZelkWidget.joueur;
-	if (!combo || static_cast<gpointer>(layout) != gtk_bin_get_child(GTK_BIN(combo)))
+	if (!combo || !is_closed_view(layout, combo))
 		return false;
 	GtkTreePath *path = gtk_tree_model_get_path(model, iter);
 	int row = gtk_tree_path_get_indices(path)[0];

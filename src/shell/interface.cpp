@@ -12,6 +12,7 @@
 #include "profiles/player_popup.h"
 #include "profiles/selector.h"
 #include "shell/resolution_view.h"
+#include "shell/window_icon.h"
 
 #include <vector>
 
@@ -48,25 +49,6 @@ static void measure_one_player_row()
 	gtk_tree_view_column_set_fixed_width(column, 1); // the list is as wide as the selector
 	gtk_tree_view_column_set_expand(column, TRUE);
 	gtk_tree_view_set_fixed_height_mode(view, TRUE);
-}
-
-// The name the desktop knows the launcher's icon by, and the file of it in
-// the game directory.
-static const char *const icon_name = "gtktrovik";
-static const char *const icon_file = "gtktrovik.png";
-
-// Taskbars and window switchers show this for every window of the launcher.
-// The game directory has the file, installed or built; it is read first,
-// since asking the icon theme whether it has the name reads the whole
-// theme, a tenth of the launcher's start. Where the file is missing, the
-// theme has the last word when the window shows; without either the
-// desktop shows its own picture, which is no reason to stop.
-static void set_window_icon()
-{
-	GError *raw = nullptr;
-	if (!gtk_window_set_default_icon_from_file(icon_file, &raw))
-		gtk_window_set_default_icon_name(icon_name);
-	GErrorPtr ignored(raw);
 }
 
 // The banner has nothing to read or press: a screen reader announces it

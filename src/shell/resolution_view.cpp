@@ -1,6 +1,7 @@
 #include "shell/resolution_view.h"
 
 #include "base/glib_ptr.h"
+#include "base/widgets.h"
 #include "shell/mode_text.h"
 
 // Only the closed selector's own view is told the mode: the popup's rows
@@ -8,7 +9,7 @@
 static void show_mode(GtkCellLayout *layout, GtkCellRenderer *cell, GtkTreeModel *model,
                       GtkTreeIter *iter, gpointer combo)
 {
-	if (static_cast<gpointer>(layout) != gtk_bin_get_child(GTK_BIN(combo)))
+	if (!is_closed_view(layout, GTK_WIDGET(combo)))
 		return;
 	gchar *raw = nullptr;
 	gtk_tree_model_get(model, iter, 0, &raw, -1);

@@ -1,16 +1,36 @@
 #include "banner_window.h"
 
 #include <GL/gl.h>
-#include <gtk/gtkgl.h>
+#include <X11/Xutil.h>
+#include <gdk/gdkx.h>
+
+#include <memory>
 
 #include "banner/gl.h"
-#include "banner/gtkglext.h"
 #include "base/platform.h"
 #include "wait.h"
 
-bool have_gl()
+ShownPixels shown_pixels(GtkWidget *area)
 {
-	return gdk_display_get_default() && gdk_gl_query_extension();
+	GdkWindow *window = gtk_widget_get_window(area);
+	XWindowAttributes a;
+	if (!window ||
+	    !XGetWindowAttributes(GDK_WINDOW_XDISPLAY(window), GDK_WINDOW_XID(window), &a) ||
+	    a.map_state != IsViewable)
+		return {};
+	auto destroy = [](XImage *image) { XDestroyImage(image); };
+	std::unique_ptr<XImage, decltype(destroy)> image(
+	        XGetImage(GDK_WINDOW_XDISPLAY(window), GDK_WINDOW_XID(window), 0, 0, a.width,
+	                  a.height, AllPlanes, ZPixmap),
+	        destroy);
+	ShownPixels shown{a.width, a.height, {}};
+	for (int y = 0; image && y < a.height; y++)
+		for (int x = 0; x < a.width; x++)
+			for (unsigned long mask :
+			     {image->red_mask, image->green_mask, image->blue_mask})
+				shown.rgb.push_back((XGetPixel(image.get(), x, y) & mask) >>
+				                    __builtin_ctzl(mask));
+	return shown;
 }
 
 static void drain()
@@ -18,7 +38,10 @@ static void drain()
 	gdk_display_sync(gdk_display_get_default());
 	while (gtk_events_pending())
 		gtk_main_iteration_do(FALSE);
+	// Deprecated on GTK 3, where the frame clock paints; still honoured.
+	G_GNUC_BEGIN_IGNORE_DEPRECATIONS
 	gdk_window_process_all_updates();
+	G_GNUC_END_IGNORE_DEPRECATIONS
 }
 
 BannerWindow::BannerWindow(int width, int height)
@@ -39,12 +62,16 @@ BannerWindow::~BannerWindow()
 
 int BannerWindow::width() const
 {
-	return area_->allocation.width;
+	GtkAllocation a;
+	gtk_widget_get_allocation(area_, &a);
+	return a.width;
 }
 
 int BannerWindow::height() const
 {
-	return area_->allocation.height;
+	GtkAllocation a;
+	gtk_widget_get_allocation(area_, &a);
+	return a.height;
 }
 
 void BannerWindow::settle()
@@ -57,17 +84,6 @@ void BannerWindow::settle()
 	           });
 	drain();
 	drain();
-}
-
-bool BannerWindow::with_gl(const std::function<void()> &work)
-{
-	GdkGLContext *context = gtk_widget_get_gl_context(area_);
-	GdkGLDrawable *drawable = gtk_widget_get_gl_drawable(area_);
-	if (!context || !drawable || !gdk_gl_drawable_gl_begin(drawable, context))
-		return false;
-	work();
-	gdk_gl_drawable_gl_end(drawable);
-	return true;
 }
 
 std::vector<unsigned char> BannerWindow::draw_frame()

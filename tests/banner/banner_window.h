@@ -8,14 +8,22 @@
 #include <functional>
 #include <vector>
 
-// Whether there is an X display with GLX to open the window on.
-bool have_gl();
+#include "banner/gl_area.h"
 
 #define REQUIRE_GL()                                                                               \
 	do {                                                                                       \
-		if (!have_gl())                                                                    \
+		if (!gl_available())                                                               \
 			GTEST_SKIP() << "needs an X display with GLX";                             \
 	} while (0)
+
+// What the X server shows of `area`'s window, as the user sees it: RGB
+// bytes, top row first, in the window's own pixels (twice the allocation
+// each way on a screen scaled by 2); empty while it is not viewable.
+struct ShownPixels {
+	int width = 0, height = 0;
+	std::vector<unsigned char> rgb;
+};
+ShownPixels shown_pixels(GtkWidget *area);
 
 class BannerWindow {
 public:
@@ -31,7 +39,7 @@ public:
 	// Runs the main loop until the window is mapped and nothing is pending.
 	void settle();
 	// Runs `work` with the area's context current; false when it could not be.
-	bool with_gl(const std::function<void()> &work);
+	bool with_gl(const std::function<void()> &work) { return with_gl_context(area_, work); }
 	// Lets a few frames through the area's own expose handler, then draws
 	// one more at phase 0 with banner::draw() and reads the back buffer
 	// before any swap: RGBA bytes, bottom row first.

@@ -1,11 +1,13 @@
 // The banner in the launcher's own window, built from the real interface
 // file by the launcher's start-up.
+#include "banner_window.h"
 #include "gui.h"
 #include "process.h"
+#include "x_errors.h"
 
 #include "banner/gl.h"
-#include "base/glib_ptr.h"
 #include "base/widgets.h"
+#include "interface/main_window.h"
 #include "base/platform.h"
 
 #include <X11/Xatom.h>
@@ -23,16 +25,8 @@ using namespace std::chrono_literals;
 // What the X server shows of the area, as a user would see it.
 static std::string shown(GtkWidget *area)
 {
-	GtkAllocation a;
-	gtk_widget_get_allocation(area, &a);
-	GObjectPtr<GdkPixbuf> p(gdk_pixbuf_get_from_drawable(
-	        nullptr, gtk_widget_get_window(area), nullptr, 0, 0, 0, 0, a.width, a.height));
-	if (!p)
-		return {};
-	const guchar *bytes = gdk_pixbuf_get_pixels(p.get());
-	return std::string(reinterpret_cast<const char *>(bytes),
-	                   gdk_pixbuf_get_rowstride(p.get()) * (a.height - 1) +
-	                           a.width * gdk_pixbuf_get_n_channels(p.get()));
+	std::vector<unsigned char> rgb = shown_pixels(area).rgb;
+	return std::string(rgb.begin(), rgb.end());
 }
 
 TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
@@ -88,6 +82,20 @@ void x_map(GtkWidget *window, bool map)
 	XFlush(GDK_WINDOW_XDISPLAY(w));
 }
 
+// Another window over the whole of `window`.
+GtkWidget *cover_window(GtkWidget *window)
+{
+	int x = 0, y = 0;
+	gdk_window_get_origin(gtk_widget_get_window(window), &x, &y);
+	GtkAllocation size;
+	gtk_widget_get_allocation(window, &size);
+	GtkWidget *cover = gtk_window_new(GTK_WINDOW_POPUP);
+	gtk_window_move(GTK_WINDOW(cover), x - 10, y - 10);
+	gtk_window_resize(GTK_WINDOW(cover), size.width + 20, size.height + 20);
+	gtk_widget_show(cover);
+	return cover;
+}
+
 // The angle from `from` to `to`, in (-pi, pi].
 double turn(double from, double to)
 {
@@ -102,10 +110,13 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 	GtkWidget *area = ZelkWidget.gl_area;
 	// Past the first frames of a freshly mapped area.
 	ASSERT_TRUE(pump_until([] { return banner::wave.frames > 5; })) << "no frames drawn";
+	GtkWidget *cover = nullptr;
 	const Away ways[] = {
 	        {"hidden", gtk_widget_hide, gtk_widget_show},
 	        {"iconified", [](GtkWidget *w) { x_map(w, false); },
 	         [](GtkWidget *w) { x_map(w, true); }},
+	        {"covered by another window", [&](GtkWidget *w) { cover = cover_window(w); },
+	         [&](GtkWidget *) { gtk_widget_destroy(cover); }},
 	};
 	for (const Away &away : ways) {
 		SCOPED_TRACE(away.how);
@@ -147,11 +158,9 @@ std::vector<Window> x_windows_of(Display *d, pid_t pid)
 	unsigned int n = 0;
 	// Other tests' windows come and go on the same display: one gone
 	// between the listing and the look at it is no error here.
-	gdk_error_trap_push();
-	if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
-		gdk_error_trap_pop();
+	XErrorTrap trap;
+	if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n))
 		return found;
-	}
 	Atom pid_atom = XInternAtom(d, "_NET_WM_PID", False);
 	for (unsigned int i = 0; i < n; i++) {
 		XWindowAttributes a;
@@ -169,8 +178,6 @@ std::vector<Window> x_windows_of(Display *d, pid_t pid)
 	}
 	if (children)
 		XFree(children);
-	gdk_flush();
-	gdk_error_trap_pop();
 	return found;
 }
 

@@ -128,9 +128,11 @@ TEST_F(EndToEnd, DeleteWindowByKeyboard)
 	EXPECT_TRUE(fs::is_directory(dir / "profils" / "zoe"));
 	EXPECT_TRUE(launcher_running());
 
-	// The first remaining player in sorted order is selected.
+	// The first remaining player in sorted order is selected; the keyboard
+	// is back on the button that opened the window, so Jouer is pressed by
+	// its own key.
 	focus_window(main_window);
-	press_keys({"Return"});
+	press_keys({"alt+j"});
 	expect_game_started_with(defaults_after("Bob"));
 }
 
@@ -160,8 +162,10 @@ TEST_F(EndToEnd, DeleteWindowByMouse)
 }
 
 // Escape leaves either window as its cancel button does, whatever was typed,
-// and the main window has the keyboard again: its keys work at once.
-TEST_F(EndToEnd, EscapeCancelsEitherWindow)
+// and so does Return on the delete window, whose default is to cancel. The
+// main window has the keyboard again at once, on the button that opened the
+// window: Return then opens it again, and never starts the game.
+TEST_F(EndToEnd, CancellingEitherWindowGivesTheKeyboardBackToItsButton)
 {
 	add_player("anna");
 	install_game();
@@ -169,21 +173,31 @@ TEST_F(EndToEnd, EscapeCancelsEitherWindow)
 	start();
 
 	struct {
-		std::string opener, title, typed;
-	} windows[] = {{"alt+n", "Nouveau joueur", "ghost"}, {"alt+s", "Supprimer un joueur", ""}};
+		std::string opener, title, typed, closer;
+	} windows[] = {{"alt+n", "Nouveau joueur", "ghost", "Escape"},
+	               {"alt+s", "Supprimer un joueur", "", "Escape"},
+	               {"alt+s", "Supprimer un joueur", "", "Return"}};
 	for (const auto &w : windows) {
-		SCOPED_TRACE(w.title);
+		SCOPED_TRACE(w.title + " closed with " + w.closer);
 		press_keys({w.opener});
 		WindowId sub = await_sub_window();
 		ASSERT_EQ(window_info(sub).value().name, w.title);
 		focus_window(sub);
 		if (!w.typed.empty())
 			type_text(w.typed);
-		press_keys({"Escape"});
+		press_keys({w.closer});
 		ASSERT_TRUE(window_goes_away(sub));
 		EXPECT_EQ(snapshot_tree(dir.path()), before);
 		EXPECT_TRUE(wait_until([&] { return focused_window() == main_window; }))
 		        << "the keyboard went to " << focused_window();
+		press_keys({"Return"});
+		WindowId again = await_sub_window();
+		ASSERT_TRUE(launcher_running()) << "Return started the game";
+		EXPECT_EQ(window_info(again).value().name, w.title);
+		focus_window(again);
+		press_keys({"Escape"});
+		ASSERT_TRUE(window_goes_away(again));
+		EXPECT_TRUE(wait_until([&] { return focused_window() == main_window; }));
 	}
 	press_keys({"alt+j"});
 	expect_game_started_with(defaults_after("anna"));

@@ -1,5 +1,6 @@
 #include "x_desktop.h"
 #include "process.h"
+#include "x_errors.h"
 
 #include "base/glib_ptr.h"
 
@@ -138,24 +139,6 @@ std::vector<WindowId> children_of(WindowId id)
 	return children;
 }
 
-static void trap_x_errors()
-{
-#if GTK_CHECK_VERSION(3, 0, 0)
-	gdk_x11_display_error_trap_push(gdk_display_get_default());
-#else
-	gdk_error_trap_push();
-#endif
-}
-
-static int x_errors_trapped()
-{
-#if GTK_CHECK_VERSION(3, 0, 0)
-	return gdk_x11_display_error_trap_pop(gdk_display_get_default());
-#else
-	return gdk_error_trap_pop();
-#endif
-}
-
 static GdkWindow *foreign_window(WindowId id)
 {
 #if GTK_CHECK_VERSION(3, 0, 0)
@@ -179,7 +162,7 @@ std::optional<std::string> window_pixels(WindowId id)
 {
 	// Another client's window may go at any moment: its errors are
 	// caught here instead of ending this process.
-	trap_x_errors();
+	XErrorTrap trap;
 	std::optional<std::string> pixels;
 	if (GObjectPtr<GdkWindow> window{foreign_window(id)}) {
 		int width = gdk_window_get_width(window.get());
@@ -193,8 +176,7 @@ std::optional<std::string> window_pixels(WindowId id)
 			pixels = std::string(bytes, std::size_t(stride) * (height - 1) + row);
 		}
 	}
-	gdk_flush();
-	if (x_errors_trapped())
+	if (trap.caught())
 		return std::nullopt;
 	return pixels;
 }

@@ -4,6 +4,7 @@
 
 #include "base/fd.h"
 #include "base/glib_ptr.h"
+#include "base/toolkit_compat.h"
 #include "base/widgets.h"
 #include "interface/main_window.h"
 #include "shell/launch.h"
@@ -123,10 +124,7 @@ TEST_F(Launch, ResolutionPositionGivesLetterAndItsTextAsItStands)
 static std::string shown_when_closed(GtkComboBox *combo)
 {
 	GtkCellView *view = GTK_CELL_VIEW(gtk_bin_get_child(GTK_BIN(combo)));
-	GtkTreePath *path = gtk_cell_view_get_displayed_row(view);
-	GtkRequisition size;
-	gtk_cell_view_get_size_of_row(view, path, &size);
-	gtk_tree_path_free(path);
+	wanted_size(GTK_WIDGET(view));
 	GList *cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(view));
 	gchar *text = nullptr;
 	g_object_get(cells->data, "text", &text, nullptr);

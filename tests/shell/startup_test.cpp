@@ -5,10 +5,13 @@
 #include "tempdir.h"
 
 #include "base/widgets.h"
+#include "interface/interface_file.h"
 #include "interface/main_window.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include "base/glib_ptr.h"
 
 #include <algorithm>
 #include <set>
@@ -222,12 +225,20 @@ TEST(Startup, ComesUpWithoutGl)
 
 class InterfaceFile : public GuiTest {
 protected:
+	static std::string message_text(GtkWidget *dialog)
+	{
+		gchar *raw = nullptr;
+		g_object_get(dialog, "text", &raw, nullptr);
+		GCharPtr text(raw);
+		return text ? text.get() : "";
+	}
+
 	// What the dialog over `window` says.
 	std::string said(GtkWidget *window)
 	{
 		for (GtkWidget *dialog : toplevels(GTK_TYPE_MESSAGE_DIALOG))
 			if (gtk_window_get_transient_for(GTK_WINDOW(dialog)) == GTK_WINDOW(window))
-				return label_text(GTK_MESSAGE_DIALOG(dialog)->label);
+				return message_text(dialog);
 		return "<no dialog>";
 	}
 };
@@ -271,4 +282,54 @@ TEST_F(InterfaceFile, HandlersBoundToSignalsTheyCauseDoNotRecurse)
 	click(delete_widget("bouton_supprimer"));
 	EXPECT_FALSE(fs::exists(dir / "profils/bea"));
 	EXPECT_EQ(active_player(), "anna");
+}
+
+// A picture of `width` x `height` as a PNG file's bytes.
+static std::string png_of(int width, int height)
+{
+	GObjectPtr<GdkPixbuf> picture(gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height));
+	gdk_pixbuf_fill(picture.get(), 0x336699ff);
+	gchar *raw = nullptr;
+	gsize size = 0;
+	EXPECT_TRUE(gdk_pixbuf_save_to_buffer(picture.get(), &raw, &size, "png", nullptr, nullptr));
+	GCharPtr bytes(raw);
+	return std::string(bytes.get(), size);
+}
+
+// The windows' icon is the game directory's picture; a FIFO in its place,
+// or a picture of a size no icon has, is gone without, at once.
+TEST_F(InterfaceFile, WindowIconIsReadOnlyFromAPictureOfAnIconsSize)
+{
+	const fs::path icon = dir / "gtktrovik.png";
+	const struct {
+		const char *what;
+		std::function<void()> make;
+		bool used;
+	} cases[] = {
+	        {"the installed picture", [] {}, true},
+	        {"a FIFO", [&] { mkfifo(icon.c_str(), 0600); }, false},
+	        {"a link to a FIFO",
+	         [&] {
+		         mkfifo((dir / "fifo").c_str(), 0600);
+		         fs::create_symlink("fifo", icon);
+	         },
+	         false},
+	        {"2000 pixels wide", [&] { write_file(icon, png_of(2000, 1)); }, false},
+	        {"2000 pixels high", [&] { write_file(icon, png_of(1, 2000)); }, false},
+	};
+	for (const auto &c : cases) {
+		SCOPED_TRACE(c.what);
+		TearDown();
+		if (c.used)
+			lay_out_game_dir(dir.path());
+		else
+			fs::remove(icon), fs::remove(dir / "fifo");
+		c.make();
+		gtk_window_set_default_icon_list(nullptr);
+		start();
+		GList *icons = gtk_window_get_default_icon_list();
+		EXPECT_EQ(icons != nullptr, c.used);
+		g_list_free(icons);
+		EXPECT_TRUE(gtk_widget_get_visible(ZelkWidget.main));
+	}
 }

@@ -3,9 +3,8 @@
 // test, but not when the runner only lists its tests.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#if !GTK_CHECK_VERSION(3, 0, 0)
-#include <gtk/gtkgl.h>
-#endif
+
+#include "banner/gl_area.h"
 
 // A display that is named but does not answer may be a virtual server
 // between two of its clients: it is given a moment before the tests run
@@ -22,23 +21,13 @@ static bool open_display(int &argc, char **&argv)
 	return false;
 }
 
-// GtkGLExt needs its own start; GTK 3's banner asks GLX directly.
-static void init_gl(int &argc, char **&argv)
-{
-#if GTK_CHECK_VERSION(3, 0, 0)
-	(void)argc;
-	(void)argv;
-#else
-	gtk_gl_init_check(&argc, &argv);
-#endif
-}
-
 int main(int argc, char **argv)
 {
 	testing::InitGoogleTest(&argc, argv);
 	if (!testing::GTEST_FLAG(list_tests)) {
+		gl_keep_to_x11();
 		if (open_display(argc, argv))
-			init_gl(argc, argv);
+			gl_toolkit_init(&argc, &argv);
 	}
 	return RUN_ALL_TESTS();
 }
