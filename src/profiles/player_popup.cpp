@@ -23,13 +23,19 @@ struct GdkEventFree {
 	void operator()(GdkEvent *event) const { gdk_event_free(event); }
 };
 
-// The selector's button lies inside a box of its own.
-static void note_arrow(GtkWidget *widget, gpointer)
+// What the selector is made of, its inner widgets included. Its button,
+// which lies inside a box of its own, is noted. Its closed view shows one
+// row, of the fixed size of its cell (selector.cpp), but GTK 3 would
+// measure every row of the model for the widest, several times over before
+// the window shows: most of start-up with thousands of players.
+static void note_parts(GtkWidget *widget, gpointer)
 {
 	if (GTK_IS_TOGGLE_BUTTON(widget))
 		popup.arrow = widget;
-	else if (GTK_IS_CONTAINER(widget))
-		gtk_container_forall(GTK_CONTAINER(widget), note_arrow, nullptr);
+	if (GTK_IS_CELL_VIEW(widget))
+		gtk_cell_view_set_fit_model(GTK_CELL_VIEW(widget), FALSE);
+	if (GTK_IS_CONTAINER(widget))
+		gtk_container_forall(GTK_CONTAINER(widget), note_parts, nullptr);
 }
 
 // Told to look like a list, GTK 3 makes one hidden view of the rows, where
@@ -384,7 +390,7 @@ void drop_down_own_list(GtkWidget *combo)
 {
 	keep_toolkit_from_making_a_menu(combo);
 	popup.combo = combo;
-	gtk_container_forall(GTK_CONTAINER(combo), note_arrow, nullptr);
+	gtk_container_forall(GTK_CONTAINER(combo), note_parts, nullptr);
 	g_signal_connect(combo, "popup", G_CALLBACK(list_asked_for), nullptr);
 	popup.click.reset(gtk_gesture_multi_press_new(combo));
 	gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(popup.click.get()), GDK_BUTTON_PRIMARY);
