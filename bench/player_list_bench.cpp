@@ -44,12 +44,6 @@ static GtkWidget *popped_up_list()
 	});
 }
 
-static gboolean note_drawn(GtkWidget *, cairo_t *, gpointer drawn)
-{
-	*static_cast<bool *>(drawn) = true;
-	return FALSE;
-}
-
 // The list drawn on the display, as asked for now.
 static void draw_now(GtkWidget *window)
 {
@@ -58,6 +52,10 @@ static void draw_now(GtkWidget *window)
 	// GTK 3 draws a window at the next paint of its frame clock, never on
 	// request: the loop turns until it has.
 	bool drawn = false;
+	auto note_drawn = +[](GtkWidget *, cairo_t *, bool *drawn) -> gboolean {
+		*drawn = true;
+		return FALSE;
+	};
 	gulong handler = g_signal_connect_after(window, "draw", G_CALLBACK(note_drawn), &drawn);
 	turn_until([&] { return drawn; }, "draw the list");
 	g_signal_handler_disconnect(window, handler);

@@ -9,6 +9,10 @@
 // The list shows at most this many rows and scrolls through the others.
 static const int most_rows_shown = 16;
 
+struct GdkEventFree {
+	void operator()(GdkEvent *event) const { gdk_event_free(event); }
+};
+
 // What the list keeps while its selector lives.
 static struct {
 	GtkWidget *combo;             // the selector; null while there is none
@@ -18,10 +22,6 @@ static struct {
 	GtkWidget *view;              // the rows, in it
 	GdkSeat *held;                // the seat held while the list is up, else null
 } popup;
-
-struct GdkEventFree {
-	void operator()(GdkEvent *event) const { gdk_event_free(event); }
-};
 
 // What the selector is made of, its inner widgets included. Its button,
 // which lies inside a box of its own, is noted. Its closed view shows one

@@ -10,7 +10,8 @@
 
 // From now on `combo` drops down this list however it is asked to: by
 // gtk_combo_box_popup(), the keyboard or a click. Its rows are one line of
-// text, column 0 of its model. A row is chosen by a click or Return; the list
-// goes on Escape, a click elsewhere, the keyboard taken by another program,
-// or its window hidden. Called before the rows go in.
+// text, column 0 of its model, and its cell has a fixed size: closed, it
+// measures only the row it shows. A row is chosen by a click or Return; the
+// list goes on Escape, a click elsewhere, the keyboard taken by another
+// program, or its window hidden. Called before the rows go in.
 void drop_down_own_list(GtkWidget *combo);
