@@ -21,6 +21,7 @@ static struct {
 	GtkWidget *window;            // the pop-up window, made at the first opening
 	GtkWidget *view;              // the rows, in it
 	GdkSeat *held;                // the seat held while the list is up, else null
+	bool has_keyboard;            // the list has had the keyboard since it opened
 } popup;
 
 // What the selector is made of, its inner widgets included. Its button,
@@ -58,10 +59,24 @@ static bool is_up()
 	return popup.window && gtk_widget_get_visible(popup.window);
 }
 
+static void let_seat_go()
+{
+	gtk_grab_remove(popup.window);
+	if (popup.held)
+		gdk_seat_ungrab(popup.held);
+	popup.held = nullptr;
+	if (popup.arrow)
+		gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(popup.arrow), FALSE);
+}
+
+// The seat let go first: a window hidden while it holds the seat is told
+// later that it lost it, maybe after it opened again.
 static void close_list()
 {
-	if (is_up())
-		gtk_widget_hide(popup.window);
+	if (!is_up())
+		return;
+	let_seat_go();
+	gtk_widget_hide(popup.window);
 }
 
 static void choose(GtkTreePath *path)
@@ -221,16 +236,6 @@ static bool hold_seat()
 	return true;
 }
 
-static void let_seat_go()
-{
-	gtk_grab_remove(popup.window);
-	if (popup.held)
-		gdk_seat_ungrab(popup.held);
-	popup.held = nullptr;
-	if (popup.arrow)
-		gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(popup.arrow), FALSE);
-}
-
 static gboolean key_pressed(GtkWidget *, GdkEventKey *event, gpointer)
 {
 	switch (event->keyval) {
@@ -281,12 +286,31 @@ static gboolean released_on_row(GtkWidget *, GdkEventButton *event, gpointer)
 	return TRUE;
 }
 
-static gboolean seat_taken(GtkWidget *, GdkEvent *, gpointer)
+static gboolean keyboard_given(GtkWidget *, GdkEvent *, gpointer)
 {
-	close_list();
+	popup.has_keyboard = true;
 	return FALSE;
 }
 
+// The keyboard gone elsewhere. The list losing it at its previous closing
+// may be told after it opened again, but before it has it again.
+static gboolean keyboard_taken(GtkWidget *, GdkEvent *, gpointer)
+{
+	if (popup.has_keyboard)
+		close_list();
+	return FALSE;
+}
+
+// Another of the launcher's windows took the pointer or the keyboard; none
+// is named where the grab ended with the list hidden.
+static gboolean seat_taken(GtkWidget *window, GdkEventGrabBroken *event, gpointer)
+{
+	if (event->grab_window && event->grab_window != gtk_widget_get_window(window))
+		close_list();
+	return FALSE;
+}
+
+// Hidden by anyone else, the list lets the seat go all the same.
 static void list_hidden(GtkWidget *, gpointer)
 {
 	let_seat_go();
@@ -307,7 +331,8 @@ static void build_window()
 	                 nullptr);
 	g_signal_connect(popup.view, "button-release-event", G_CALLBACK(released_on_row), nullptr);
 	g_signal_connect(popup.window, "grab-broken-event", G_CALLBACK(seat_taken), nullptr);
-	g_signal_connect(popup.window, "focus-out-event", G_CALLBACK(seat_taken), nullptr);
+	g_signal_connect(popup.window, "focus-in-event", G_CALLBACK(keyboard_given), nullptr);
+	g_signal_connect(popup.window, "focus-out-event", G_CALLBACK(keyboard_taken), nullptr);
 	g_signal_connect(popup.window, "hide", G_CALLBACK(list_hidden), nullptr);
 }
 
@@ -336,6 +361,7 @@ static void open_list()
 		gtk_tree_view_set_model(GTK_TREE_VIEW(popup.view), model);
 	size_and_place();
 	show_active_row();
+	popup.has_keyboard = false;
 	gtk_widget_show(popup.window);
 	gtk_widget_grab_focus(popup.view);
 	if (!hold_seat()) {
