@@ -10,10 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <elf.h>
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <sstream>
 
@@ -224,11 +227,14 @@ TEST_F(Launch, GameThatCannotStartIsReportedAndLauncherStays)
 TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 {
 	const std::string pe32 = windows_program(0x14C), pe64 = windows_program(0x8664);
-	enum Entry { plain, runnable, none, directory, dangling };
+	const std::string arm64 = linux_program(64, EM_AARCH64),
+	                  game_script = read_file(dir / "trovik.exe");
+	const std::string tool = (dir / "tool").string(), named = "l'interpréteur « " + tool;
+	enum Entry { plain, runnable, none, directory, dangling, on_noexec_disk };
 	struct {
 		Entry entry;
 		std::string bytes;
-		bool wine;                     // a stand-in wine on PATH, else none
+		int wine;                      // on PATH: 0 none, 1 a stand-in
 		std::vector<std::string> said; // nothing: the game starts
 	} cases[] = {
 	        {runnable, read_file(dir / "trovik.exe"), false, {}},
@@ -242,14 +248,30 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 	        {dangling, "", false, {"lien vers « absent.exe »", "n'existe pas"}},
 	        {runnable, "#!/nowhere/sh\n", false, {"l'interpréteur « /nowhere/sh »"}},
 	        {plain, "#!/bin/sh\ntouch pwned\n", false, {"n'est pas exécutable", "chmod +x"}},
+	        {runnable, arm64, 0, {"processeur : ARM 64 bits (aarch64)"}},
+	        {runnable, "#!/" + std::string(300, 'x'), 0, {"première ligne", "trop longue"}},
+	        {runnable, "#!" + tool + "\n", 0, {named + " », qui n'est pas exécutable"}},
+	        {runnable, "#!" + tool + "x\n", 0, {named + "x », qui n'est pas un programme"}},
+	        {runnable, "#!" + tool + "s\n", 0, {named + "s », qui est un dossier"}},
+	        {on_noexec_disk, game_script, 0, {"interdit d'y lancer", "copiez"}},
 	};
 	struct RestorePath {
 		std::string path = g_getenv("PATH");
 		~RestorePath() { g_setenv("PATH", path.c_str(), TRUE); }
 	} restore;
-	const fs::path wine_dir = dir / "bin", game = dir / "trovik.exe";
+	const fs::path game = dir / "trovik.exe", on_path[] = {"nowhere", "bin"};
 	write_stand_in_game(dir.path(), "bin/wine");
 	fs::create_directory(dir / "nowhere");
+	fs::create_directory(tool + "s");
+	lay_out_files(dir.path(), {{"tool", ""}, {"toolx", "echo\n"}});
+	fs::permissions(tool, fs::perms::owner_read);
+	fs::create_directory(dir / "noexec");
+	const bool noexec = mount("tmpfs", (dir / "noexec").c_str(), "tmpfs", MS_NOEXEC, "") == 0;
+	const std::string mount_error = std::strerror(errno);
+	struct Unmount {
+		std::string at;
+		~Unmount() { umount2(at.c_str(), MNT_DETACH); }
+	} unmount{dir / "noexec"};
 	Fd inheritable(open("/dev/null", O_RDONLY)); // no close-on-exec
 	add_player("anna");
 	for (const auto &c : cases) {
@@ -259,13 +281,19 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 			fs::create_directory(game);
 		else if (c.entry == dangling)
 			fs::create_symlink("absent.exe", game);
-		else if (c.entry != none)
+		else if (c.entry == on_noexec_disk && !noexec)
+			continue;
+		else if (c.entry == on_noexec_disk) {
+			write_file(dir / "noexec/game", c.bytes);
+			fs::permissions(dir / "noexec/game", fs::perms::owner_all);
+			fs::create_symlink("noexec/game", game);
+		} else if (c.entry != none)
 			write_file(game, c.bytes);
 		if (c.entry == runnable || c.entry == plain)
 			fs::permissions(game, c.entry == runnable ? fs::perms::owner_all
 			                                          : fs::perms::owner_read);
 		// An empty directory: a real Wine installed here must not be found.
-		g_setenv("PATH", (c.wine ? wine_dir : dir / "nowhere").c_str(), TRUE);
+		g_setenv("PATH", (dir / on_path[c.wine]).c_str(), TRUE);
 		start();
 		if (c.said.empty()) {
 			std::vector<std::string> args = {"anna",     "-f", "640x480",
@@ -295,6 +323,8 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 		EXPECT_FALSE(fs::exists(dir / "args.out") || fs::exists(dir / "pwned"));
 		gtk_widget_destroy(ZelkWidget.main);
 	}
+	if (!noexec)
+		GTEST_SKIP() << "the game on a noexec disk was not tried: " << mount_error;
 }
 
 // The player is renamed on disk just before the press, before the list
