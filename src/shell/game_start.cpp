@@ -3,6 +3,7 @@
 #include "base/fd.h"
 #include "base/french_errors.h"
 #include "base/platform.h"
+#include "shell/wine_install.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,6 +19,8 @@
 static const char wine_32_install[] = "sudo dpkg --add-architecture i386 && sudo apt-get update "
                                       "&& sudo apt-get install wine wine32:i386";
 static const char wine_64_install[] = "sudo apt-get install wine";
+static const char wine_32_part_install[] = "sudo dpkg --add-architecture i386 && sudo apt-get "
+                                           "update && sudo apt-get install wine32:i386";
 
 static std::uint32_t little_endian(const unsigned char *p, int bytes)
 {
@@ -167,6 +170,17 @@ static std::string without_wine(const std::string &program, GameKind kind)
 	       ") : " + install + ", puis appuyez de nouveau sur « Jouer ».";
 }
 
+static std::string wine_without_32_bits(const std::string &program, const std::string &wine)
+{
+	return quoted(program) + " est un jeu Windows 32 bits, mais le Wine installé (" +
+	       quoted(wine) +
+	       ") ne lance que les programmes 64 bits : il lui manque sa partie 32 bits. Sur "
+	       "Debian et Ubuntu, installez-la (paquet « wine32:i386 ») : " +
+	       wine_32_part_install +
+	       " ; ailleurs, installez la partie 32 bits du Wine de votre distribution. Puis "
+	       "appuyez de nouveau sur « Jouer ».";
+}
+
 static std::string not_a_program(const std::string &program)
 {
 	return "Le fichier " + quoted(program) +
@@ -313,6 +327,8 @@ std::string start_game(const std::string &program, const std::vector<std::string
 		std::optional<std::string> wine = find_on_path("wine", std::getenv("PATH"));
 		if (!wine)
 			return without_wine(program, file.kind);
+		if (file.kind == GameKind::windows_32 && wine_32_bit_part(*wine) == Wine32::missing)
+			return wine_without_32_bits(program, *wine);
 		std::vector<std::string> argv = {"wine", path};
 		argv.insert(argv.end(), args.begin(), args.end());
 		int error = start_program(*wine, argv);

@@ -231,10 +231,11 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 	                  game_script = read_file(dir / "trovik.exe");
 	const std::string tool = (dir / "tool").string(), named = "l'interpréteur « " + tool;
 	enum Entry { plain, runnable, none, directory, dangling, on_noexec_disk };
+	enum { debian_64 = 2, debian }; // Debian's wine without and with wine32:i386
 	struct {
 		Entry entry;
 		std::string bytes;
-		int wine;                      // on PATH: 0 none, 1 a stand-in
+		int wine;                      // on PATH: 0 none, 1 a stand-in, debian_64 or debian
 		std::vector<std::string> said; // nothing: the game starts
 	} cases[] = {
 	        {runnable, read_file(dir / "trovik.exe"), false, {}},
@@ -248,6 +249,9 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 	        {dangling, "", false, {"lien vers « absent.exe »", "n'existe pas"}},
 	        {runnable, "#!/nowhere/sh\n", false, {"l'interpréteur « /nowhere/sh »"}},
 	        {plain, "#!/bin/sh\ntouch pwned\n", false, {"n'est pas exécutable", "chmod +x"}},
+	        {plain, pe32, debian_64, {"32 bits", "add-architecture i386", "wine32:i386 ;"}},
+	        {plain, pe32, debian, {}},
+	        {plain, pe64, debian_64, {}},
 	        {runnable, arm64, 0, {"processeur : ARM 64 bits (aarch64)"}},
 	        {runnable, "#!/" + std::string(300, 'x'), 0, {"première ligne", "trop longue"}},
 	        {runnable, "#!" + tool + "\n", 0, {named + " », qui n'est pas exécutable"}},
@@ -259,8 +263,18 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 		std::string path = g_getenv("PATH");
 		~RestorePath() { g_setenv("PATH", path.c_str(), TRUE); }
 	} restore;
-	const fs::path game = dir / "trovik.exe", on_path[] = {"nowhere", "bin"};
+	const fs::path game = dir / "trovik.exe", on_path[] = {"nowhere", "bin", "deb64", "deb"};
 	write_stand_in_game(dir.path(), "bin/wine");
+	write_stand_in_game(dir.path(), "recorder");
+	// Debian's wine runs its 32-bit loader when it is installed, else its 64-bit one.
+	const FileList debian_wine = {{"wine", "#!/bin/sh\nwine32=$ROOT/lib/wine/wine\n"
+	                                       "wine64=$ROOT/lib/wine/wine64\n"
+	                                       "exec $ROOT/../recorder \"$@\"\n"},
+	                              {"lib/wine/wine64", linux_program(64, EM_X86_64)},
+	                              {"lib/x86_64-linux-gnu/wine/x86_64-unix/ntdll.so", ""}};
+	lay_out_files(dir / "deb64", debian_wine);
+	lay_out_files(dir / "deb", debian_wine);
+	lay_out_files(dir / "deb", {{"lib/wine/wine", linux_program(32, EM_386)}});
 	fs::create_directory(dir / "nowhere");
 	fs::create_directory(tool + "s");
 	lay_out_files(dir.path(), {{"tool", ""}, {"toolx", "echo\n"}});
