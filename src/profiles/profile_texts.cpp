@@ -60,6 +60,11 @@ std::string remove_message(const RemoveResult &result)
 	return "Impossible de supprimer ce joueur : " + french_reason(result.error) + ".";
 }
 
+std::string player_not_created(int error)
+{
+	return "Le dossier de ce joueur n'a pas pu être créé : " + french_reason(error) + ".";
+}
+
 std::string confirmation_text(const std::string &player)
 {
 	return "Etes-vous sûr de\nvouloir définitivement\nsupprimer l'utilisateur suivant\n"
