@@ -97,10 +97,15 @@ TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
 
 	// Beside the players there are, another spelling of one of them is
 	// refused; the very same bytes are that player.
-	const NameList players = {"caf\xc3\xa9", "bo\u200bb", "\x80\xff"};
+	const NameList players = {"caf\xc3\xa9", "bo\u200bb", "\x80\xff", "a b"};
 	const std::pair<std::string, NameProblem> beside[] = {
 	        {"cafe\u0301", NameProblem::look_alike},
 	        {"bob", NameProblem::look_alike},
+	        {" caf\xc3\xa9\u034f", NameProblem::look_alike},
+	        {"caf\xc3\xa9\ufe0f ", NameProblem::look_alike},
+	        {"\u3164caf\U000E0100\xc3\xa9", NameProblem::look_alike},
+	        {"\u202fa\u00a0b\u3000", NameProblem::look_alike},
+	        {"a\u2002b", NameProblem::look_alike},
 	        {"caf\xc3\xa9", NameProblem::none},
 	        {"\x80\xff", NameProblem::none},
 	        {"cafe", NameProblem::none},
