@@ -40,6 +40,7 @@ TEST(PrepareGameDir, LinksTheSharedFilesAndLeavesThePlayersAlone)
 		{"gtktrovik.glade", "->nowhere/gtktrovik.glade", "->nowhere/gtktrovik.glade", true},
 		{"gtktrovik.glade", "->/old/install/other.glade", "->/old/install/other.glade", true},
 		{"textures/image.tga", "", "->@", true},
+		{"textures", "my textures", "my textures", true},
 		{"trovik.exe", "", "", false},
 		{"trovik.exe", "->@", "", false},
 		{"trovik.exe", "->/old/install/trovik.exe", "", false},
@@ -49,7 +50,7 @@ TEST(PrepareGameDir, LinksTheSharedFilesAndLeavesThePlayersAlone)
 		SCOPED_TRACE(std::string(c.name) + " " + c.before);
 		TempDir tmp;
 		GameDirPlan plan{(tmp / "shared").string(), (tmp / "home/trovik").string()};
-		for (const char *dir : {"shared/textures", "home/trovik/textures", "elsewhere"})
+		for (const char *dir : {"shared/textures", "home/trovik", "elsewhere"})
 			fs::create_directories(tmp / dir);
 		for (const char *file : {"gtktrovik.glade", "textures/image.tga", "gtktrovik.png", "trovik.exe"})
 			if (c.shared_has_it || std::string(file) != c.name)
