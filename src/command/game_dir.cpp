@@ -153,3 +153,12 @@ std::string prepare_game_dir(const GameDirPlan &plan)
 	}
 	return {};
 }
+
+bool players_own(const GameDirPlan &plan, const std::string &name)
+{
+	std::string path = plan.game + "/" + name;
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return false;
+	return !S_ISLNK(st.st_mode) || link_target(path, st) != plan.shared + "/" + name;
+}

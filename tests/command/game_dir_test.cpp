@@ -1,4 +1,5 @@
 #include "command/game_dir.h"
+#include "command/launcher_failure.h"
 
 #include "tempdir.h"
 
@@ -88,4 +89,19 @@ TEST(PrepareGameDir, SaysInFrenchWhyNot)
 	EXPECT_EQ(prepare_game_dir({(tmp / "shared").string(), game}),
 	          "Impossible de préparer le dossier du jeu « " + game +
 	              " » : un élément du chemin n'est pas un dossier.");
+}
+
+// What the player is told of the launcher's last line and status, where
+// the interface file in the game directory is theirs.
+TEST(LauncherFailure, SaysWhatIsWrongAndWhatToDo)
+{
+	TempDir tmp;
+	GameDirPlan plan{(tmp / "shared").string(), tmp.path().string()};
+	write_file(tmp / "gtktrovik.glade", "the player's");
+	EXPECT_EQ(launcher_failure(1, "libglade error : can't get *main* widget\n", plan),
+	          "Trovik ne peut pas démarrer : son fichier d'interface « gtktrovik.glade » est "
+	          "incomplet ou d'une autre version. Retirez « " + plan.game + "/gtktrovik.glade », "
+	          "mis à la place de celui du jeu : celui du jeu reviendra au prochain démarrage.");
+	EXPECT_EQ(launcher_failure(0, "zelk.glade loading error\n\n", plan), "");
+	EXPECT_EQ(launcher_failure(1, "", plan), "");
 }
