@@ -181,7 +181,7 @@ TEST(CreatePlayer, LeavesExistingEntriesAsTheyAre)
 TEST(CreatePlayer, SaysWhyNot)
 {
 	const std::tuple<const char *, unsigned long, int, const char *> cases[] = {
-	        {nullptr, 0, EACCES, "accès refusé"},                   // not theirs
+	        {nullptr, 0, EACCES, "accès refusé"},                   // not writable
 	        {nullptr, 0, ENOENT, "fichier ou dossier introuvable"}, // gone
 	        {"", MS_RDONLY, EROFS, "le disque est en lecture seule"},
 	        {"nr_inodes=2", 0, ENOSPC, "le disque est plein"},
@@ -191,6 +191,7 @@ TEST(CreatePlayer, SaysWhyNot)
 		TempDir tmp;
 		TestMounts m{tmp.path()};
 		fs::create_directory(tmp / "game");
+		fs::permissions(tmp / "game", fs::perms(0555));
 		ScopedChdir cd(tmp / "game");
 		if (tmpfs && !m.mount("none", tmp / "game", "tmpfs", flags, tmpfs))
 			GTEST_SKIP() << "cannot mount here (needs root): " << strerror(errno);
