@@ -229,6 +229,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 		NameProblem beside = check_new_player_name(name, others);
 		CHECK(beside == alone ||
 		      (alone == NameProblem::none && beside == NameProblem::look_alike));
+		// With a space at either end or a code point that draws nothing, it
+		// reads alike: refused for that, or for a rule of its own.
+		for (const std::string &other :
+		     {" " + name, name + " ", name + "\u034f", name + "\ufe0f"}) {
+			NameProblem own = check_player_name(other);
+			CHECK(alone != NameProblem::none ||
+			      check_new_player_name(other, {name}) ==
+			              (own == NameProblem::none ? NameProblem::look_alike : own));
+		}
 	}
 	return 0;
 }

@@ -11,3 +11,7 @@
 // nothing otherwise (not there, unreadable, not a regular file, too long).
 // Never waits on a writer.
 std::optional<std::string> read_regular_file(const char *path, std::size_t limit);
+
+// The first `size` bytes of `path` (all of it when shorter) when it is a
+// regular file; nothing otherwise. Never waits on a writer.
+std::optional<std::string> read_file_head(const char *path, std::size_t size);

@@ -100,14 +100,16 @@ int refresh_link(const GameDirPlan &plan, std::string_view name)
 	struct stat st;
 	bool offered = lstat(shared.c_str(), &st) == 0;
 
+	// A parent the player made a file of is theirs; the launcher then goes
+	// without this file.
 	if (lstat(path.c_str(), &st) != 0) {
+		if (errno == ENOTDIR)
+			return 0;
 		if (errno != ENOENT)
 			return errno;
 		if (!offered)
 			return 0;
 		std::string::size_type slash = name.rfind('/');
-		// A parent the player made a file of is theirs; the launcher
-		// then goes without this file.
 		if (slash != std::string_view::npos &&
 		    make_directories(plan.game + "/" + std::string(name.substr(0, slash))) != 0)
 			return 0;
@@ -150,4 +152,13 @@ std::string prepare_game_dir(const GameDirPlan &plan)
 			return cannot_prepare(plan.game, error);
 	}
 	return {};
+}
+
+bool players_own(const GameDirPlan &plan, const std::string &name)
+{
+	std::string path = plan.game + "/" + name;
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return false;
+	return !S_ISLNK(st.st_mode) || link_target(path, st) != plan.shared + "/" + name;
 }

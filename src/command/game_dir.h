@@ -33,3 +33,8 @@ struct GameDirPlan {
 // that leads nowhere is an earlier install's, and is pointed again. Returns
 // an empty string, or why not in French.
 std::string prepare_game_dir(const GameDirPlan &plan);
+
+// Whether the player put something of their own at `name` in the game
+// directory in place of the shared file: anything but nothing or a link to
+// the shared file.
+bool players_own(const GameDirPlan &plan, const std::string &name);

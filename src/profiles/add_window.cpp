@@ -80,8 +80,8 @@ extern "C" void creer_joueur(GtkWidget *, gpointer)
 		refuse_name(name_problem_message(problem));
 		return;
 	}
-	if (!create_player(name)) {
-		refuse_name(player_not_created);
+	if (int error = create_player(name)) {
+		refuse_name(player_not_created(error).c_str());
 		return;
 	}
 	creer_combobox_joueurs();

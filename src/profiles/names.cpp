@@ -6,6 +6,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <iterator>
 
 static bool is_control(char c)
 {
@@ -71,17 +72,44 @@ static bool has_format_char(std::string_view name)
 	return found;
 }
 
-// How a name reads: composed, without what does not show. Text that is not
-// UTF-8 reads as its bytes.
+// Unicode's default-ignorable code points: drawn as nothing where a font
+// has no glyph for them, beside a character they would change (a variation
+// selector, the combining grapheme joiner) or alone (the Hangul fillers).
+// Format characters are among them.
+static bool is_ignorable(gunichar c)
+{
+	static const gunichar ranges[][2] = {
+	        {0x00AD, 0x00AD},   {0x034F, 0x034F}, {0x061C, 0x061C},   {0x115F, 0x1160},
+	        {0x17B4, 0x17B5},   {0x180B, 0x180F}, {0x200B, 0x200F},   {0x202A, 0x202E},
+	        {0x2060, 0x206F},   {0x3164, 0x3164}, {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},
+	        {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A},
+	        {0xE0000, 0xE0FFF},
+	};
+	return is_format(c) || std::any_of(std::begin(ranges), std::end(ranges),
+	                                   [c](auto &r) { return c >= r[0] && c <= r[1]; });
+}
+
+static bool is_space(gunichar c)
+{
+	return c != gunichar(-1) && g_unichar_type(c) == G_UNICODE_SPACE_SEPARATOR;
+}
+
+// How a name reads: composed, without what does not show, every kind of
+// space a plain one and none at either end, where a list shows no gap.
+// Text that is not UTF-8 reads as its bytes.
 static std::string reading(std::string_view name)
 {
 	std::string shown;
 	for_each_char(name, [&](gunichar c, std::string_view bytes) {
-		if (!is_format(c))
+		if (is_space(c))
+			shown += ' ';
+		else if (!is_ignorable(c))
 			shown += bytes;
 	});
 	GCharPtr composed(g_utf8_normalize(shown.data(), gssize(shown.size()), G_NORMALIZE_NFC));
-	return composed ? std::string(composed.get()) : shown;
+	std::string read = composed ? std::string(composed.get()) : shown;
+	std::size_t first = read.find_first_not_of(' '), last = read.find_last_not_of(' ');
+	return first == std::string::npos ? std::string() : read.substr(first, last - first + 1);
 }
 
 NameProblem check_player_name(std::string_view name)

@@ -31,8 +31,10 @@ bool names_one_entry(const std::string &name);
 using NameList = std::vector<std::string>;
 
 // check_player_name, and then a name that is not one of `players` byte for
-// byte but reads like one of them: the same once composed (NFC) and without
-// format characters. The very bytes of a player are that player.
+// byte but reads like one of them: the same once composed (NFC), without
+// the code points that draw nothing (format characters, variation
+// selectors...), with every kind of space a plain one and without spaces at
+// either end. The very bytes of a player are that player.
 NameProblem check_new_player_name(std::string_view name, const NameList &players);
 
 // Every entry of `path` but the hidden ones, in the order the directory

@@ -4,9 +4,9 @@
 // profils (".suppression-" and six letters): from then on it is no longer
 // listed, and a rename that fails leaves everything as it was. Only then is
 // the hidden copy emptied by the walk of tree_walk.cpp, which never leaves
-// it. Whatever cannot be removed stays in the hidden copy, and the caller is
-// told where; a hidden copy left by a launcher killed meanwhile is finished
-// later, in slices (CutDeletes).
+// it nor goes into what is mounted in it. Whatever cannot be removed stays
+// in the hidden copy, and the caller is told where; a hidden copy left by a
+// launcher killed meanwhile is finished later, in slices (CutDeletes).
 #include "profiles/player_removal.h"
 
 #include "base/fd.h"
@@ -32,21 +32,24 @@ static const char hideout_letters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 static const std::size_t hideout_letter_count = 6;
 
-// Empties and removes `root`, the entry `name` of profils. The first
-// failure, 0 when everything went.
-static int remove_tree(int top, Dir root, const std::string &name)
+static RemoveResult result(RemoveOutcome outcome, int error = 0, std::string leftover = {})
+{
+	return {outcome, error, std::move(leftover)};
+}
+
+// Empties and removes `root`, the entry `name` of profils. Where what stays
+// is a mount, that is what is named, as its owner will look for it.
+static RemoveResult remove_tree(int top, Dir root, const std::string &name)
 {
 	TreeRemoval walk(top);
 
 	walk.start(std::move(root), name);
 	while (walk.step())
 		;
-	return walk.error();
-}
-
-static RemoveResult result(RemoveOutcome outcome, int error = 0, std::string leftover = {})
-{
-	return {outcome, error, std::move(leftover)};
+	if (!walk.error())
+		return result(RemoveOutcome::removed);
+	const std::string &left = walk.error() == EXDEV ? walk.kept() : name;
+	return result(RemoveOutcome::leftovers, walk.error(), player_path(left));
 }
 
 // Why profils/NAME could not be touched.
@@ -132,11 +135,11 @@ static RemoveResult remove_directory(int top, const std::string &name)
 
 	if (!root || fstatat(dirfd(root.get()), "..", &up, 0) != 0)
 		return refusal(errno);
+	if (!same_mount(top, dirfd(root.get()), ""))
+		return result(RemoveOutcome::mounted, EXDEV);
 	if (int error = hide(top, name, hideout))
 		return refusal(error);
-	if (int error = remove_tree(top, std::move(root), hideout))
-		return result(RemoveOutcome::leftovers, error, player_path(hideout));
-	return result(RemoveOutcome::removed);
+	return remove_tree(top, std::move(root), hideout);
 }
 
 RemoveResult remove_player(const std::string &name)

@@ -6,14 +6,25 @@
 
 // removed: the player and all below it are gone.
 // leftovers: the player is no longer listed, but some of its files are
-//   still in `leftover` (a hidden entry of profils, as a relative path).
+//   still in `leftover` (a hidden entry of profils, as a relative path);
+//   with EXDEV, what stays is a folder mounted inside, left alone with what
+//   holds it, and `leftover` is the first one.
 // not_a_directory: a file, FIFO, socket, device or a link to anything but
 //   a directory: kept as it is.
+// mounted: the player is itself a mount point: kept as it is.
 // missing: no such player (or no profils); not_allowed: the player could
 //   not be taken out of profils; failed: anything else, or a name that is
 //   not one listable entry of profils (EINVAL).
 // Unless the outcome is removed or leftovers, nothing was changed.
-enum class RemoveOutcome { removed, leftovers, not_a_directory, missing, not_allowed, failed };
+enum class RemoveOutcome {
+	removed,
+	leftovers,
+	not_a_directory,
+	mounted,
+	missing,
+	not_allowed,
+	failed
+};
 
 struct RemoveResult {
 	RemoveOutcome outcome;
@@ -29,7 +40,8 @@ RemoveResult remove_player(const std::string &name);
 // Deletes that were confirmed but cut short (the launcher killed while it
 // emptied a player) leave their hidden copy in profils: a real directory
 // named ".suppression-" and six letters or digits. This finds them and
-// finishes them in slices; nothing else in profils is touched.
+// finishes them in slices; nothing else in profils is touched, nor what is
+// mounted in them.
 class CutDeletes {
 public:
 	CutDeletes();

@@ -37,11 +37,20 @@ std::string remove_message(const RemoveResult &result)
 	case RemoveOutcome::removed:
 		return {};
 	case RemoveOutcome::leftovers:
+		if (result.error == EXDEV)
+			return "Le joueur a été supprimé, sauf « " + result.leftover +
+			       " » : un dossier monté depuis ailleurs (un autre disque ou un "
+			       "autre dossier), laissé tel quel pour ne rien effacer hors du "
+			       "joueur.";
 		return "Le joueur a été supprimé, mais certains fichiers n'ont pas pu être "
 		       "effacés : ils restent dans « " +
 		       result.leftover + " ».";
 	case RemoveOutcome::not_a_directory:
 		return "Ce n'est pas un dossier de joueur : il n'a pas été supprimé.";
+	case RemoveOutcome::mounted:
+		return "Ce joueur est un dossier monté depuis ailleurs (un autre disque ou un "
+		       "autre dossier) : il a été laissé tel quel, pour ne rien effacer hors "
+		       "des joueurs.";
 	case RemoveOutcome::missing:
 		return "Ce joueur n'existe plus.";
 	case RemoveOutcome::not_allowed:
@@ -49,6 +58,11 @@ std::string remove_message(const RemoveResult &result)
 		break;
 	}
 	return "Impossible de supprimer ce joueur : " + french_reason(result.error) + ".";
+}
+
+std::string player_not_created(int error)
+{
+	return "Le dossier de ce joueur n'a pas pu être créé : " + french_reason(error) + ".";
 }
 
 std::string confirmation_text(const std::string &player)

@@ -18,7 +18,9 @@ std::string remove_message(const RemoveResult &result);
 std::string confirmation_text(const std::string &player);
 
 inline constexpr const char *no_player_selected = "Aucun joueur n'est sélectionné.";
-inline constexpr const char *player_not_created = "Le dossier de ce joueur n'a pas pu être créé.";
+// What the add window says when the player's directory could not be
+// made, for the errno value `error`.
+std::string player_not_created(int error);
 inline constexpr const char *close_label = "_Fermer";
 
 // The line under the selector when there is no player: how to begin, or,

@@ -24,16 +24,17 @@ static bool may_be_directory(unsigned char type)
 	return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN;
 }
 
-static bool is_directory(const std::string &path)
+// 0 when `path` is a directory afterwards, else why not. One there
+// already does; any other file there is in the way.
+static int make_dir(const std::string &path)
 {
 	struct stat st;
 
-	return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-static bool make_dir(const std::string &path)
-{
-	return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+	if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+		return errno;
+	if (stat(path.c_str(), &st) != 0)
+		return errno;
+	return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 std::string player_path(const std::string &name)
@@ -58,10 +59,11 @@ int count_records(const std::string &player)
 	return n;
 }
 
-bool create_player(const std::string &name)
+int create_player(const std::string &name)
 {
 	if (check_player_name(name) != NameProblem::none)
-		return false;
-	std::string path = player_path(name);
-	return make_dir(profiles_dir) && make_dir(path) && is_directory(path);
+		return EINVAL;
+	if (int error = make_dir(profiles_dir))
+		return error;
+	return make_dir(player_path(name));
 }

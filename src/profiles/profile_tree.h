@@ -12,6 +12,7 @@ std::string player_path(const std::string &name);
 // Entries two levels below profils/PLAYER; 0 for a player that is not there.
 int count_records(const std::string &player);
 
-// Refuses what check_player_name refuses, touching nothing; true when
-// profils/NAME is a directory afterwards.
-bool create_player(const std::string &name);
+// Refuses what check_player_name refuses (EINVAL), touching nothing; 0
+// when profils/NAME is a directory afterwards, else the errno value of why
+// not.
+int create_player(const std::string &name);

@@ -17,9 +17,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -44,13 +47,24 @@ struct Level {
 };
 
 // Emptying a player: profils, the levels from the player down to the
-// directory being emptied, which alone of them is open, and the first
-// failure (0 while everything went).
+// directory being emptied, which alone of them is open, the first
+// failure (0 while everything went) and the first mount left alone.
 struct Walk {
 	int top;
 	std::vector<Level> levels;
 	Dir here;
 	int error;
+	std::string kept;
+};
+
+// A mount, told apart from the others mounted from the same file system.
+// Where the system cannot say (STATX_MNT_ID is missing), the id is 0 for
+// all, and only the device tells.
+struct Mount {
+	std::uint64_t id;
+	dev_t dev;
+
+	bool operator==(const Mount &o) const { return id == o.id && dev == o.dev; }
 };
 
 } // namespace
@@ -66,6 +80,31 @@ static void note(Walk &w, int error)
 {
 	if (!w.error)
 		w.error = error;
+}
+
+// The mount `name` of `dir` lies on ("" for dir itself), without following
+// a link.
+static std::optional<Mount> mount_of(int dir, const char *name)
+{
+	struct statx sx;
+	int flags = AT_SYMLINK_NOFOLLOW | (*name ? 0 : AT_EMPTY_PATH);
+
+	if (statx(dir, name, flags, STATX_MNT_ID, &sx) != 0)
+		return std::nullopt;
+	std::uint64_t id = sx.stx_mask & STATX_MNT_ID ? sx.stx_mnt_id : 0;
+	return Mount{id, makedev(sx.stx_dev_major, sx.stx_dev_minor)};
+}
+
+// What is mounted in the player stays, and what holds it with it; the first
+// one is named, relative to profils.
+static void keep_mount(Walk &w, const std::string &name)
+{
+	if (w.kept.empty()) {
+		for (const Level &level : w.levels)
+			w.kept += level.name + "/";
+		w.kept += name;
+	}
+	note(w, EXDEV);
 }
 
 static void remove_at(Walk &w, int parent, const std::string &name, int flags)
@@ -93,10 +132,13 @@ static void remove_entry(Walk &w, Level &level)
 {
 	std::string name = std::move(level.entries.back());
 	level.entries.pop_back();
-	if (unlinkat(dirfd(w.here.get()), name.c_str(), 0) == 0 || errno == ENOENT)
+	int here = dirfd(w.here.get());
+	if (unlinkat(here, name.c_str(), 0) == 0 || errno == ENOENT)
 		return;
 	if (errno == EISDIR || errno == EPERM)
 		level.subdirs.push_back(std::move(name));
+	else if (errno == EBUSY && !same_mount(w.top, here, name.c_str()))
+		keep_mount(w, name);
 	else
 		note(w, errno);
 }
@@ -114,17 +156,16 @@ static void enter(Walk &w, Dir dir, std::string name)
 }
 
 // 0 when the walk may go into `dir`: it can come back out by "..", to
-// where it is now, and dir is on the player's own file system (what is
-// mounted inside belongs elsewhere); else why not.
+// where it is now, and dir is on the mount of profils; else why not.
 static int enterable(const Walk &w, DIR *dir)
 {
-	struct stat up, st;
+	struct stat up;
 
-	if (fstatat(dirfd(dir), "..", &up, 0) != 0 || fstat(dirfd(dir), &st) != 0)
+	if (fstatat(dirfd(dir), "..", &up, 0) != 0)
 		return errno;
 	if (!(identity(up) == w.levels.back().id))
 		return ESTALE;
-	return st.st_dev == w.levels.front().id.dev ? 0 : EXDEV;
+	return same_mount(w.top, dirfd(dir), "") ? 0 : EXDEV;
 }
 
 // A directory the walk does not go into goes when it is empty; an entry
@@ -142,6 +183,8 @@ static void descend(Walk &w, const std::string &name)
 	dir.reset();
 	if (why == ENOTDIR || why == ELOOP)
 		remove_at(w, parent, name, 0);
+	else if (why == EXDEV)
+		keep_mount(w, name);
 	else if (why != ENOENT && unlinkat(parent, name.c_str(), AT_REMOVEDIR) != 0)
 		note(w, why);
 }
@@ -196,6 +239,12 @@ static bool advance(Walk &w)
 	return !w.levels.empty();
 }
 
+bool same_mount(int top, int dir, const char *name)
+{
+	std::optional<Mount> a = mount_of(top, ""), b = mount_of(dir, name);
+	return a && b && *a == *b;
+}
+
 TreeRemoval::TreeRemoval(int parent) : state_(std::make_unique<State>())
 {
 	state_->top = parent;
@@ -207,7 +256,10 @@ TreeRemoval::~TreeRemoval() = default;
 
 void TreeRemoval::start(Dir root, const std::string &name)
 {
-	enter(*state_, std::move(root), name);
+	if (same_mount(state_->top, dirfd(root.get()), ""))
+		enter(*state_, std::move(root), name);
+	else
+		keep_mount(*state_, name);
 }
 
 bool TreeRemoval::step()
@@ -223,4 +275,9 @@ bool TreeRemoval::done() const
 int TreeRemoval::error() const
 {
 	return state_->error;
+}
+
+const std::string &TreeRemoval::kept() const
+{
+	return state_->kept;
 }

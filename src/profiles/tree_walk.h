@@ -1,11 +1,17 @@
 // Emptying a directory tree and removing it, one entry at a time, without
-// ever leaving the tree however it changes meanwhile.
+// ever leaving the tree however it changes meanwhile, nor going into what
+// is mounted in it.
 #pragma once
 
 #include "profiles/dir.h"
 
 #include <memory>
 #include <string>
+
+// Whether `name` of `dir` ("" for dir itself) lies on the mount `top` lies
+// on. A mount point is another mount, a folder bound from the same file
+// system too.
+bool same_mount(int top, int dir, const char *name);
 
 class TreeRemoval {
 public:
@@ -22,8 +28,11 @@ public:
 	// whether the walk goes on.
 	bool step();
 	bool done() const;
-	// The first failure, 0 while everything went.
+	// The first failure, 0 while everything went; EXDEV for a mount met
+	// inside, which the walk leaves alone, and what holds it with it.
 	int error() const;
+	// The first mount left alone, relative to the parent; empty for none.
+	const std::string &kept() const;
 
 private:
 	struct State;

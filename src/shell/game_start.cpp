@@ -3,18 +3,24 @@
 #include "base/fd.h"
 #include "base/french_errors.h"
 #include "base/platform.h"
+#include "shell/wine_install.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 static const char wine_32_install[] = "sudo dpkg --add-architecture i386 && sudo apt-get update "
                                       "&& sudo apt-get install wine wine32:i386";
 static const char wine_64_install[] = "sudo apt-get install wine";
+static const char wine_32_part_install[] = "sudo dpkg --add-architecture i386 && sudo apt-get "
+                                           "update && sudo apt-get install wine32:i386";
 
 static std::uint32_t little_endian(const unsigned char *p, int bytes)
 {
@@ -46,6 +52,30 @@ static std::string interpreter_of(const std::string &head)
 	return head.substr(start, head.find_first_of(" \t\r\n", start) - start);
 }
 
+// How much of a "#!" line the kernel reads: its exec buffer, of 256 bytes
+// since Linux 5.1, of 128 before.
+static std::size_t shebang_limit()
+{
+	utsname name;
+	int major = 0, minor = 0;
+	if (uname(&name) == 0)
+		std::sscanf(name.release, "%d.%d", &major, &minor);
+	return major > 5 || (major == 5 && minor >= 1) ? 256 : 128;
+}
+
+// Whether the kernel, reading `limit` bytes of the "#!" line `head`, sees
+// neither its end nor the end of the interpreter's name. Past the end of a
+// shorter file it sees zeros, which end the name.
+static bool interpreter_cut(const std::string &head, std::size_t limit)
+{
+	if (head.size() < limit - 1 || head.substr(0, limit).find('\n') != std::string::npos)
+		return false;
+	const std::string seen = head.substr(0, limit - 1);
+	std::string::size_type start = seen.find_first_not_of(" \t", 2);
+	return start == std::string::npos ||
+	       seen.find_first_of(std::string(" \t\0", 3), start) == std::string::npos;
+}
+
 GameFile inspect_game(const std::string &path)
 {
 	struct stat st;
@@ -68,7 +98,8 @@ GameFile inspect_game(const std::string &path)
 	if (!S_ISREG(st.st_mode))
 		return {GameKind::not_program, {}};
 
-	Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+	// It may have become a FIFO since.
+	Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
 	if (!fd)
 		return {GameKind::unreadable, {}};
 	unsigned char head[256];
@@ -79,9 +110,10 @@ GameFile inspect_game(const std::string &path)
 	if (text.compare(0, 4,
 	                 "\x7f"
 	                 "ELF") == 0)
-		return {GameKind::linux_program, {}};
+		return {GameKind::linux_program, {}, elf_target(text)};
 	if (text.compare(0, 2, "#!") == 0)
-		return {GameKind::script, interpreter_of(text)};
+		return {GameKind::script, interpreter_of(text), std::nullopt,
+		        interpreter_cut(text, shebang_limit())};
 	if (text.compare(0, 2, "MZ") != 0)
 		return {GameKind::not_program, {}};
 	switch (pe_machine(fd.get(), head, size)) {
@@ -138,6 +170,17 @@ static std::string without_wine(const std::string &program, GameKind kind)
 	       ") : " + install + ", puis appuyez de nouveau sur « Jouer ».";
 }
 
+static std::string wine_without_32_bits(const std::string &program, const std::string &wine)
+{
+	return quoted(program) + " est un jeu Windows 32 bits, mais le Wine installé (" +
+	       quoted(wine) +
+	       ") ne lance que les programmes 64 bits : il lui manque sa partie 32 bits. Sur "
+	       "Debian et Ubuntu, installez-la (paquet « wine32:i386 ») : " +
+	       wine_32_part_install +
+	       " ; ailleurs, installez la partie 32 bits du Wine de votre distribution. Puis "
+	       "appuyez de nouveau sur « Jouer ».";
+}
+
 static std::string not_a_program(const std::string &program)
 {
 	return "Le fichier " + quoted(program) +
@@ -145,19 +188,108 @@ static std::string not_a_program(const std::string &program)
 	       "Windows) : remettez à sa place le fichier du jeu d'origine.";
 }
 
-// Why exec refused a file that is there and looked like a Linux program.
+static std::string other_processor(const std::string &program, const ElfTarget &target)
+{
+	std::optional<ElfTarget> own = own_elf_target();
+	return "Le programme " + quoted(program) +
+	       " est fait pour un autre processeur : " + processor_name(target) +
+	       (own ? ", alors que celui de cet ordinateur est " + processor_name(*own) : "") +
+	       ". Remettez à sa place le jeu fait pour ce processeur-ci, ou le fichier du jeu "
+	       "d'origine.";
+}
+
+static std::string line_too_long(const std::string &program)
+{
+	return "La première ligne du script " + quoted(program) +
+	       " est trop longue : le système n'en lit que les " + std::to_string(shebang_limit()) +
+	       " premiers octets, et le chemin de l'interpréteur qu'elle nomme n'y tient pas. "
+	       "Raccourcissez-la, puis appuyez de nouveau sur « Jouer ».";
+}
+
+static std::string noexec_disk(const std::string &program)
+{
+	return "Le disque où se trouve " + quoted(program) +
+	       " interdit d'y lancer des programmes (il est monté avec l'option noexec) : copiez "
+	       "le jeu sur un autre disque (dans votre dossier personnel, par exemple), et mettez "
+	       "à la place de " +
+	       quoted(program) + " un lien vers cette copie.";
+}
+
+static bool on_noexec_disk(const std::string &path)
+{
+	struct statvfs disk;
+	return statvfs(path.c_str(), &disk) == 0 && (disk.f_flag & ST_NOEXEC);
+}
+
+// As exec checks it, with the process's effective ids: root needs one
+// execute bit of any class.
+static bool lacks_exec_bit(const std::string &path)
+{
+	return faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
+static bool foreign(const std::optional<ElfTarget> &target)
+{
+	std::optional<ElfTarget> own = own_elf_target();
+	return target && !(own && *own == *target);
+}
+
+// What is wrong with the interpreter a script names, exec having refused
+// the script with `error`: the rest of the sentence that names it, or
+// nothing when it looks right. A relative name is found from the working
+// directory, as the kernel does.
+static std::optional<std::string> interpreter_fault(const std::string &interpreter, int error)
+{
+	const std::string fix = "corrigez la première ligne du script";
+	GameFile file = inspect_game(interpreter);
+	if (file.kind == GameKind::missing || file.kind == GameKind::dangling_link)
+		return "introuvable : installez-le, ou " + fix + ".";
+	if (file.kind == GameKind::directory)
+		return "qui est un dossier : " + fix + " pour qu'elle nomme un programme.";
+	if (error == EACCES && on_noexec_disk(interpreter))
+		return "qui est sur un disque qui interdit d'y lancer des programmes (option "
+		       "noexec) : " +
+		       fix + ".";
+	if (error == EACCES && lacks_exec_bit(interpreter))
+		return "qui n'est pas exécutable : rendez-le exécutable (chmod +x " + interpreter +
+		       "), ou " + fix + ".";
+	if (error == ENOEXEC && file.kind == GameKind::linux_program && foreign(file.target))
+		return "qui est fait pour un autre processeur, " + processor_name(*file.target) +
+		       " : " + fix + ".";
+	if (error == ENOENT && file.kind == GameKind::linux_program)
+		return "qui ne trouve pas son chargeur (il est fait pour un autre système) : " +
+		       fix + ".";
+	if (error == ENOEXEC || file.kind == GameKind::not_program)
+		return "qui n'est pas un programme : " + fix + " pour qu'elle nomme un programme.";
+	return std::nullopt;
+}
+
+// Why exec refused a file that is there and looked like a Linux program:
+// the game's own faults first, then its interpreter's, then the disk's,
+// which let the execute bit be and still refuse.
 static std::string refused(const std::string &program, const GameFile &file, int error)
 {
-	if (error == EACCES)
+	const std::string path = "./" + program;
+	if (file.kind == GameKind::script && file.line_too_long)
+		return line_too_long(program);
+	if (error == EACCES && on_noexec_disk(path))
+		return noexec_disk(program);
+	if (error == EACCES && lacks_exec_bit(path))
 		return "Le fichier " + quoted(program) +
 		       " n'est pas exécutable : rendez-le exécutable " + "(chmod +x " + program +
 		       ") puis appuyez de nouveau sur « Jouer ».";
+	std::optional<std::string> fault;
+	if (file.kind == GameKind::script && !file.detail.empty())
+		fault = interpreter_fault(file.detail, error);
+	if (fault)
+		return "Le script " + quoted(program) + " demande l'interpréteur " +
+		       quoted(file.detail) + ", " + *fault;
+	if (error == EACCES)
+		return noexec_disk(program);
+	if (error == ENOEXEC && file.kind == GameKind::linux_program && foreign(file.target))
+		return other_processor(program, *file.target);
 	if (error == ENOEXEC)
 		return not_a_program(program);
-	if (error == ENOENT && file.kind == GameKind::script)
-		return "Le script " + quoted(program) + " demande l'interpréteur " +
-		       quoted(file.detail) +
-		       ", introuvable : installez-le, ou corrigez la première ligne du script.";
 	if (error == ENOENT && file.kind == GameKind::linux_program)
 		return "Le programme " + quoted(program) +
 		       " ne trouve pas son chargeur : il est fait pour un autre système (pour un "
@@ -195,6 +327,8 @@ std::string start_game(const std::string &program, const std::vector<std::string
 		std::optional<std::string> wine = find_on_path("wine", std::getenv("PATH"));
 		if (!wine)
 			return without_wine(program, file.kind);
+		if (file.kind == GameKind::windows_32 && wine_32_bit_part(*wine) == Wine32::missing)
+			return wine_without_32_bits(program, *wine);
 		std::vector<std::string> argv = {"wine", path};
 		argv.insert(argv.end(), args.begin(), args.end());
 		int error = start_program(*wine, argv);

@@ -3,6 +3,8 @@
 // else is refused with a French reason. No shell is ever involved.
 #pragma once
 
+#include "shell/elf_target.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@ enum class GameKind {
 struct GameFile {
 	GameKind kind;
 	std::string detail; // a script's interpreter, a dangling link's target
+	std::optional<ElfTarget> target = std::nullopt; // what a Linux program is built for
+	bool line_too_long = false; // a script's "#!" line, longer than the kernel reads
 };
 
 GameFile inspect_game(const std::string &path);

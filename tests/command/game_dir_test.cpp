@@ -1,4 +1,5 @@
 #include "command/game_dir.h"
+#include "command/launcher_failure.h"
 
 #include "tempdir.h"
 
@@ -40,6 +41,7 @@ TEST(PrepareGameDir, LinksTheSharedFilesAndLeavesThePlayersAlone)
 		{"gtktrovik.glade", "->nowhere/gtktrovik.glade", "->nowhere/gtktrovik.glade", true},
 		{"gtktrovik.glade", "->/old/install/other.glade", "->/old/install/other.glade", true},
 		{"textures/image.tga", "", "->@", true},
+		{"textures", "my textures", "my textures", true},
 		{"trovik.exe", "", "", false},
 		{"trovik.exe", "->@", "", false},
 		{"trovik.exe", "->/old/install/trovik.exe", "", false},
@@ -49,7 +51,7 @@ TEST(PrepareGameDir, LinksTheSharedFilesAndLeavesThePlayersAlone)
 		SCOPED_TRACE(std::string(c.name) + " " + c.before);
 		TempDir tmp;
 		GameDirPlan plan{(tmp / "shared").string(), (tmp / "home/trovik").string()};
-		for (const char *dir : {"shared/textures", "home/trovik/textures", "elsewhere"})
+		for (const char *dir : {"shared/textures", "home/trovik", "elsewhere"})
 			fs::create_directories(tmp / dir);
 		for (const char *file : {"gtktrovik.glade", "textures/image.tga", "gtktrovik.png", "trovik.exe"})
 			if (c.shared_has_it || std::string(file) != c.name)
@@ -87,4 +89,19 @@ TEST(PrepareGameDir, SaysInFrenchWhyNot)
 	EXPECT_EQ(prepare_game_dir({(tmp / "shared").string(), game}),
 	          "Impossible de préparer le dossier du jeu « " + game +
 	              " » : un élément du chemin n'est pas un dossier.");
+}
+
+// What the player is told of the launcher's last line and status, where
+// the interface file in the game directory is theirs.
+TEST(LauncherFailure, SaysWhatIsWrongAndWhatToDo)
+{
+	TempDir tmp;
+	GameDirPlan plan{(tmp / "shared").string(), tmp.path().string()};
+	write_file(tmp / "gtktrovik.glade", "the player's");
+	EXPECT_EQ(launcher_failure(1, "libglade error : can't get *main* widget\n", plan),
+	          "Trovik ne peut pas démarrer : son fichier d'interface « gtktrovik.glade » est "
+	          "incomplet ou d'une autre version. Retirez « " + plan.game + "/gtktrovik.glade », "
+	          "mis à la place de celui du jeu : celui du jeu reviendra au prochain démarrage.");
+	EXPECT_EQ(launcher_failure(0, "zelk.glade loading error\n\n", plan), "");
+	EXPECT_EQ(launcher_failure(1, "", plan), "");
 }

@@ -17,9 +17,11 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -254,5 +256,50 @@ TEST(RemovePlayer, NeverFollowsADirectorySwappedForALink)
 		done = true;
 		swapper.join();
 		ASSERT_EQ(snapshot_tree(tmp / "outside"), outside) << "round " << round;
+	}
+}
+
+// As root, something bound at M in bob, or in a delete cut short: bob goes,
+// and the next start finishes what was cut short; all that the mount shows
+// stays, and M alone is left.
+TEST(RemovePlayer, LeavesWhatIsMountedInsideAlone)
+{
+	using O = RemoveOutcome;
+	const std::tuple<const char *, const char *, const char *, O> cases[] = {
+	        {"outside", "profils/bob", "m", O::leftovers},
+	        {"profils", "profils/bob", "m", O::leftovers},
+	        {"outside/keep.txt", "profils/bob", "m", O::leftovers},
+	        {"outside", "profils/bob", "", O::mounted},
+	        {"outside", "profils/.suppression-abcdef", "m", O::leftovers},
+	};
+	for (const auto &[from, dir, in, outcome] : cases) {
+		SCOPED_TRACE(dir + std::string("/") + in + " shows " + from);
+		TempDir tmp;
+		TestMounts mounts{tmp.path()};
+		ScopedChdir cd(tmp.path());
+		make_bystanders(tmp.path());
+		fs::path left = tmp / dir, at = left / in;
+		make_records(left, 2);
+		fs::is_directory(tmp / from) ? (void)fs::create_directories(at)
+		                             : write_file(at, "");
+		if (!mounts.mount(tmp / from, at))
+			GTEST_SKIP() << "cannot mount here (needs root): " << strerror(errno);
+		auto shown = [&] {
+			return snapshot_tree(tmp / "outside") + snapshot_tree(tmp / "profils/anna");
+		};
+		const std::string before = shown();
+		if (left.filename() == "bob") {
+			RemoveResult r = remove_player("bob");
+			EXPECT_EQ(r.outcome, outcome);
+			EXPECT_NE(remove_message(r).find("dossier monté"), std::string::npos);
+			left = (tmp / r.leftover).parent_path();
+		}
+		for (CutDeletes cut; cut.step(100);)
+			;
+		EXPECT_EQ(shown(), before);
+		if (outcome == O::leftovers) {
+			EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(left), {}),
+			          std::vector<fs::path>{left / "m"});
+		}
 	}
 }

@@ -8,6 +8,7 @@
 #include "tempdir.h"
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -69,6 +70,19 @@ inline RemoveResult remove_as_user(const std::string &name, rlim_t max_files)
 	setrlimit(RLIMIT_NOFILE, &before);
 	return r;
 }
+
+// Mounts a test makes below `top`, which is first bound on itself so that
+// they all go with it, wherever they were moved. Only root may mount.
+struct TestMounts {
+	fs::path top;
+	bool mount(const fs::path &from, const fs::path &at, const char *type = nullptr,
+	           unsigned long flags = MS_BIND, const char *data = nullptr)
+	{
+		return ::mount(from.c_str(), at.c_str(), type, flags, data) == 0;
+	}
+	bool self = mount(top, top);
+	~TestMounts() { umount2(top.c_str(), MNT_DETACH); }
+};
 
 inline bool listed(const std::string &name)
 {

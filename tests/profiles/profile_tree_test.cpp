@@ -17,9 +17,11 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -95,10 +97,15 @@ TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
 
 	// Beside the players there are, another spelling of one of them is
 	// refused; the very same bytes are that player.
-	const NameList players = {"caf\xc3\xa9", "bo\u200bb", "\x80\xff"};
+	const NameList players = {"caf\xc3\xa9", "bo\u200bb", "\x80\xff", "a b"};
 	const std::pair<std::string, NameProblem> beside[] = {
 	        {"cafe\u0301", NameProblem::look_alike},
 	        {"bob", NameProblem::look_alike},
+	        {" caf\xc3\xa9\u034f", NameProblem::look_alike},
+	        {"caf\xc3\xa9\ufe0f ", NameProblem::look_alike},
+	        {"\u3164caf\U000E0100\xc3\xa9", NameProblem::look_alike},
+	        {"\u202fa\u00a0b\u3000", NameProblem::look_alike},
+	        {"a\u2002b", NameProblem::look_alike},
 	        {"caf\xc3\xa9", NameProblem::none},
 	        {"\x80\xff", NameProblem::none},
 	        {"cafe", NameProblem::none},
@@ -121,7 +128,7 @@ TEST(CreatePlayer, MakesOnlyThatDirectory)
 	const std::string before = snapshot_tree(tmp.path());
 
 	for (const std::string &name : hostile_names_where(&HostileName::accepted)) {
-		ASSERT_TRUE(create_player(name)) << name;
+		ASSERT_EQ(create_player(name), 0) << name;
 		fs::path made = tmp / "profils" / name;
 		EXPECT_TRUE(fs::is_directory(fs::symlink_status(made))) << name;
 		EXPECT_TRUE(fs::is_empty(made)) << name;
@@ -139,12 +146,12 @@ TEST(CreatePlayer, RefusedNamesTouchNothing)
 	const std::string before = snapshot_tree(tmp.path());
 
 	for (const std::string &name : hostile_names_where(&HostileName::refused))
-		EXPECT_FALSE(create_player(name)) << name;
+		EXPECT_EQ(create_player(name), EINVAL) << name;
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
 
 	// Without profils even a refused name leaves it uncreated.
 	fs::remove_all(tmp / "profils");
-	EXPECT_FALSE(create_player(".."));
+	EXPECT_EQ(create_player(".."), EINVAL);
 	EXPECT_FALSE(fs::exists(tmp / "profils"));
 }
 
@@ -155,15 +162,48 @@ TEST(CreatePlayer, LeavesExistingEntriesAsTheyAre)
 	make_bystanders(tmp.path());
 	write_file(tmp / "profils/plain", "x");
 	const std::string before = snapshot_tree(tmp.path());
-	EXPECT_TRUE(create_player("anna"));
-	EXPECT_FALSE(create_player("plain"));
+	EXPECT_EQ(create_player("anna"), 0);
+	EXPECT_EQ(create_player("plain"), ENOTDIR);
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
 
 	fs::remove_all(tmp / "profils");
-	EXPECT_TRUE(create_player("anna"));
+	EXPECT_EQ(create_player("anna"), 0);
 	EXPECT_TRUE(fs::is_empty(tmp / "profils/anna"));
 	fs::remove_all(tmp / "profils");
 	write_file(tmp / "profils", "a file");
-	EXPECT_FALSE(create_player("anna"));
+	EXPECT_EQ(create_player("anna"), ENOTDIR);
 	EXPECT_EQ(read_file(tmp / "profils"), "a file");
+}
+
+// An ordinary user makes bob in the game directory (a tmpfs of these flags
+// and options, where they are given) while something is in the way, and is
+// told why not in French.
+TEST(CreatePlayer, SaysWhyNot)
+{
+	const std::tuple<const char *, unsigned long, int, const char *> cases[] = {
+	        {nullptr, 0, EACCES, "accès refusé"},                   // not writable
+	        {nullptr, 0, ENOENT, "fichier ou dossier introuvable"}, // gone
+	        {"", MS_RDONLY, EROFS, "le disque est en lecture seule"},
+	        {"nr_inodes=2", 0, ENOSPC, "le disque est plein"},
+	};
+	for (const auto &[tmpfs, flags, expected, said] : cases) {
+		SCOPED_TRACE(said);
+		TempDir tmp;
+		TestMounts m{tmp.path()};
+		fs::create_directory(tmp / "game");
+		fs::permissions(tmp / "game", fs::perms(0555));
+		ScopedChdir cd(tmp / "game");
+		if (tmpfs && !m.mount("none", tmp / "game", "tmpfs", flags, tmpfs))
+			GTEST_SKIP() << "cannot mount here (needs root): " << strerror(errno);
+		std::error_code ec;
+		if (expected == ENOENT)
+			fs::remove(tmp / "game", ec);
+		fs::current_path(tmp / "game", ec); // into the tmpfs, where there is one
+		AsFileUser user;
+		int error = create_player("bob");
+		EXPECT_EQ(error, expected);
+		EXPECT_EQ(player_not_created(error),
+		          std::string("Le dossier de ce joueur n'a pas pu être créé : ") + said +
+		                  ".");
+	}
 }

@@ -51,13 +51,21 @@ protected:
 	// before it reports the click.
 	void type_and_enter(const std::string &name)
 	{
-		GtkWidget *create = add_widget("bouton_creer");
+		// Its click may close the window, and disconnect whatever listens
+		// to the button itself: a hook on the signal sees it all the same.
+		guint clicked_signal = g_signal_lookup("clicked", GTK_TYPE_BUTTON);
 		bool clicked = false;
-		g_signal_connect_swapped(create, "clicked", G_CALLBACK(+[](bool *c) { *c = true; }),
-		                         &clicked);
+		gulong hook = g_signal_add_emission_hook(
+		        clicked_signal, 0,
+		        +[](GSignalInvocationHint *, guint, const GValue *, gpointer c) -> gboolean {
+			        *static_cast<bool *>(c) = true;
+			        return TRUE;
+		        },
+		        &clicked, nullptr);
 		gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), name.c_str());
 		gtk_widget_activate(add_window_widget("entry1"));
 		EXPECT_TRUE(pump_until([&] { return clicked; })) << "the button did not report its click";
+		g_signal_remove_emission_hook(clicked_signal, hook);
 		pump_events(20);
 	}
 

@@ -215,7 +215,7 @@ TEST(Startup, ComesUpWithoutGl)
 		Process p({GTKTROVIK_BIN}, options);
 		ProcessResult shown = run_process(
 		        {"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Trovik$"},
-		        std::chrono::seconds(5), options);
+		        std::chrono::seconds(15), options);
 		EXPECT_EQ(shown.status, 0) << "no window";
 		EXPECT_FALSE(p.wait(std::chrono::milliseconds(2000)))
 		        << "launcher ended: " << p.output();

@@ -129,6 +129,28 @@ std::string windows_program(unsigned machine)
 	return bytes + std::string("PE\0\0", 4) + char(machine & 0xFF) + char(machine >> 8);
 }
 
+std::string linux_program(int bits, unsigned machine)
+{
+	// e_ident: magic, class, data (little-endian), version; e_type, e_machine.
+	std::string bytes = "\177ELF" + std::string(1, char(bits / 32)) + "\1\1";
+	return bytes + std::string(11, '\0') + char(machine & 0xFF) + char(machine >> 8);
+}
+
+void lay_out_files(const fs::path &root, const FileList &files)
+{
+	for (auto [name, bytes] : files) {
+		fs::create_directories((root / name).parent_path());
+		if (bytes.compare(0, 2, "->") == 0) {
+			fs::create_symlink(bytes.substr(2), root / name);
+			continue;
+		}
+		for (std::string::size_type at; (at = bytes.find("$ROOT")) != std::string::npos;)
+			bytes.replace(at, 5, root.string());
+		write_file(root / name, bytes);
+		fs::permissions(root / name, fs::perms::owner_all);
+	}
+}
+
 std::vector<std::string> read_stand_in_args(const fs::path &dir)
 {
 	std::string bytes = read_file(dir / "args.out");

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TempDir {
@@ -61,6 +62,13 @@ void write_stand_in_game(const std::filesystem::path &dir, const std::string &na
 // The first bytes of a Windows program: "MZ", the offset of the PE header,
 // and its `machine` (0x14C for 32 bits, 0x8664 for 64).
 std::string windows_program(unsigned machine);
+// The first bytes of a little-endian Linux program of `bits` bits built for
+// the processor `machine` (EM_AARCH64...).
+std::string linux_program(int bits, unsigned machine);
+// Files under `root`, each with its bytes, in which "$ROOT" stands for
+// `root`, and with the execute bit; bytes "->TARGET" make a link instead.
+using FileList = std::vector<std::pair<std::string, std::string>>;
+void lay_out_files(const std::filesystem::path &root, const FileList &files);
 // The arguments the stand-in recorded, after the path it was run by.
 std::vector<std::string> read_stand_in_args(const std::filesystem::path &dir);
 
