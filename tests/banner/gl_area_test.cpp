@@ -137,10 +137,16 @@ TEST(BannerArea, RefusedContextLeavesTheBannerEmpty)
 	GtkWidget *toplevel = gtk_widget_get_toplevel(window.area());
 	gtk_container_set_border_width(GTK_CONTAINER(toplevel), 10);
 	EXPECT_FALSE(window.with_gl([] {}));
-	ShownPixels shown;
-	ASSERT_TRUE(wait_until([&] { return (shown = shown_pixels(toplevel)).width == 320; }, 5s,
-	                       [&] { window.settle(); }));
+	// The area is painted some time after the window shows, later on a
+	// busy machine: until then it may show anything.
+	auto one_colour = [](const ShownPixels &shown) {
+		for (size_t i = 3; i < shown.rgb.size(); i++)
+			if (shown.rgb[i] != shown.rgb[i % 3])
+				return false;
+		return shown.width == 320;
+	};
+	EXPECT_TRUE(wait_until([&] { return one_colour(shown_pixels(toplevel)); }, 5s,
+	                       [&] { window.settle(); }))
+	        << "the window and its banner are not of one colour";
 	EXPECT_EQ(banner::wave.frames, frames);
-	for (size_t i = 3; i < shown.rgb.size(); i++)
-		ASSERT_EQ(shown.rgb[i], shown.rgb[i % 3]) << "pixel " << i / 3;
 }

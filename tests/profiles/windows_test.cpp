@@ -52,19 +52,26 @@ protected:
 	void type_and_enter(const std::string &name)
 	{
 		// Its click may close the window, and disconnect whatever listens
-		// to the button itself: a hook on the signal sees it all the same.
+		// to the button itself: a hook on the signal sees it all the same,
+		// among the clicks of every button (toggles emit them too).
+		struct Awaited {
+			GtkWidget *button;
+			bool clicked;
+		} awaited = {add_widget("bouton_creer"), false};
 		guint clicked_signal = g_signal_lookup("clicked", GTK_TYPE_BUTTON);
-		bool clicked = false;
 		gulong hook = g_signal_add_emission_hook(
 		        clicked_signal, 0,
-		        +[](GSignalInvocationHint *, guint, const GValue *, gpointer c) -> gboolean {
-			        *static_cast<bool *>(c) = true;
+		        +[](GSignalInvocationHint *, guint, const GValue *params, gpointer a) -> gboolean {
+			        auto *awaited = static_cast<Awaited *>(a);
+			        if (g_value_get_object(&params[0]) == awaited->button)
+				        awaited->clicked = true;
 			        return TRUE;
 		        },
-		        &clicked, nullptr);
+		        &awaited, nullptr);
 		gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), name.c_str());
 		gtk_widget_activate(add_window_widget("entry1"));
-		EXPECT_TRUE(pump_until([&] { return clicked; })) << "the button did not report its click";
+		EXPECT_TRUE(pump_until([&] { return awaited.clicked; }))
+		        << "the button did not report its click";
 		g_signal_remove_emission_hook(clicked_signal, hook);
 		pump_events(20);
 	}
