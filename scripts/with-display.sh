@@ -1,7 +1,13 @@
 #!/bin/sh
 # Runs a command on the current X display, or on a virtual one (Xvfb with
-# Mesa's software GL) started for it when there is none.
+# Mesa's software GL) started for it when there is none. With --own, on a
+# virtual display of its own whatever the current one: tests that run side
+# by side must not take each other's keyboard focus or grabs.
 set -eu
+if [ "${1:-}" = "--own" ]; then
+	shift
+	unset DISPLAY
+fi
 if [ -n "${DISPLAY:-}" ]; then
 	exec "$@"
 fi
