@@ -1,7 +1,9 @@
 #include "profiles/delete_window.h"
 
 #include "base/reentry.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/displayable.h"
+#include "base/message_dialog.h"
 #include "interface/main_window.h"
 #include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"

@@ -1,6 +1,7 @@
 #include "shell/launch.h"
 
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/message_dialog.h"
 #include "interface/main_window.h"
 #include "base/platform.h"
 #include "profiles/selector.h"

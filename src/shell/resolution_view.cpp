@@ -1,7 +1,6 @@
 #include "shell/resolution_view.h"
 
-#include "base/glib_ptr.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
 #include "shell/mode_text.h"
 
 // Only the closed selector's own view is told the mode: the popup's rows
@@ -11,13 +10,10 @@ static void show_mode(GtkCellLayout *layout, GtkCellRenderer *cell, GtkTreeModel
 {
 	if (!is_closed_view(layout, GTK_WIDGET(combo)))
 		return;
-	gchar *raw = nullptr;
-	gtk_tree_model_get(model, iter, 0, &raw, -1);
-	GCharPtr item(raw);
 	GtkTreePath *path = gtk_tree_model_get_path(model, iter);
 	int position = gtk_tree_path_get_indices(path)[0];
 	gtk_tree_path_free(path);
-	std::string shown = closed_resolution_text(position, item ? item.get() : "");
+	std::string shown = closed_resolution_text(position, row_text(model, iter));
 	g_object_set(cell, "text", shown.c_str(), nullptr);
 }
 

@@ -6,7 +6,6 @@
 #include "x_errors.h"
 
 #include "banner/gl.h"
-#include "base/widgets.h"
 #include "interface/main_window.h"
 #include "base/platform.h"
 

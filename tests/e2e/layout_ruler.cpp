@@ -4,7 +4,7 @@
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"
 #include "base/toolkit_compat.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
 #include "interface/main_window.h"
 #include "shell/interface.h"
 

@@ -9,7 +9,6 @@
 #include "shell/interface.h"
 #include "base/glib_ptr.h"
 #include "base/toolkit_compat.h"
-#include "base/widgets.h"
 #include "interface/main_window.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "base/fd.h"
 #include "base/glib_ptr.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
 #include "interface/main_window.h"
 #include "shell/launch.h"
 #include "base/platform.h"

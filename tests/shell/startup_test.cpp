@@ -4,7 +4,6 @@
 #include "process.h"
 #include "tempdir.h"
 
-#include "base/widgets.h"
 #include "interface/interface_file.h"
 #include "interface/main_window.h"
 

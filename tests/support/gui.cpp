@@ -1,6 +1,6 @@
 #include "gui.h"
 
-#include "base/widgets.h"
+#include "base/combo_box.h"
 #include "interface/main_window.h"
 #include "profiles/add_window.h"
 #include "profiles/delete_window.h"

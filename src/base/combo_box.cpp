@@ -1,26 +1,21 @@
-#include "base/widgets.h"
+#include "base/combo_box.h"
 
 #include "base/glib_ptr.h"
 
-void show_message_over(GtkWidget *window, const char *text, const char *detail)
+std::string row_text(GtkTreeModel *model, GtkTreeIter *iter)
 {
-	GtkWidget *dialog = gtk_message_dialog_new(
-	        GTK_WINDOW(window),
-	        GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-	        GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE, "%s", text);
-	// Not the stock button, whose label follows the locale: the launcher
-	// speaks French whatever the locale.
-	gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
-	if (detail)
-		gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", detail);
-	gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
-	g_signal_connect(dialog, "response", G_CALLBACK(gtk_widget_destroy), nullptr);
-	gtk_widget_show(dialog);
+	gchar *raw = nullptr;
+	gtk_tree_model_get(model, iter, 0, &raw, -1);
+	GCharPtr text(raw);
+	return text ? text.get() : "";
 }
 
-std::string displayable(const std::string &name)
+std::optional<std::string> combo_active_text(GtkWidget *combo)
 {
-	return GCharPtr(g_utf8_make_valid(name.c_str(), -1)).get();
+	GtkTreeIter iter;
+	if (!gtk_combo_box_get_active_iter(GTK_COMBO_BOX(combo), &iter))
+		return std::nullopt;
+	return row_text(gtk_combo_box_get_model(GTK_COMBO_BOX(combo)), &iter);
 }
 
 bool is_closed_view(GtkCellLayout *layout, GtkWidget *combo)
@@ -36,17 +31,6 @@ bool is_closed_view(GtkCellLayout *layout, GtkWidget *combo)
 #else
 	return static_cast<gpointer>(layout) == gtk_bin_get_child(GTK_BIN(combo));
 #endif
-}
-
-std::optional<std::string> combo_active_text(GtkWidget *combo)
-{
-	GtkTreeIter iter;
-	if (!gtk_combo_box_get_active_iter(GTK_COMBO_BOX(combo), &iter))
-		return std::nullopt;
-	gchar *raw = nullptr;
-	gtk_tree_model_get(gtk_combo_box_get_model(GTK_COMBO_BOX(combo)), &iter, 0, &raw, -1);
-	GCharPtr text(raw);
-	return std::string(text ? text.get() : "");
 }
 
 static GtkWidget *find_below(GtkWidget *widget, const std::function<bool(GtkWidget *)> &match)

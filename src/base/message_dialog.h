@@ -1,0 +1,9 @@
+// The small dialog in which a window says what it has no place of its own
+// for, in French.
+#pragma once
+
+#include <gtk/gtk.h>
+
+// Says `text`, with `detail` under it when given, in a small French dialog
+// over `window`: for a failure the window itself has no place to say.
+void show_message_over(GtkWidget *window, const char *text, const char *detail = nullptr);
