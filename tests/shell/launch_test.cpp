@@ -6,7 +6,7 @@
 #include "base/glib_ptr.h"
 #include "base/combo_box.h"
 #include "interface/main_window.h"
-#include "shell/launch.h"
+#include "shell/game_arguments.h"
 #include "base/platform.h"
 
 #include <gtest/gtest.h>
