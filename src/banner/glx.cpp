@@ -62,7 +62,7 @@ static Window x_window(GtkWidget *area)
 static std::unique_ptr<GlxArea> choose_visual(GdkScreen *screen)
 {
 	// clang-format off
-	static int attrList[] = {
+	int attrList[] = {
 		GLX_DOUBLEBUFFER,
 		GLX_RGBA,
 		GLX_RED_SIZE, 1,

@@ -30,6 +30,8 @@ static struct {
 	// The player the window asked about: the list may change under it,
 	// and only the player the user confirmed may go.
 	std::optional<std::string> confirmed;
+	// Each handler while it runs.
+	bool opening, closing, deleting;
 } removal;
 
 static GtkWidget *widget(const WantedWidget &wanted)
@@ -111,8 +113,7 @@ GtkWidget *delete_window_widget(const char *id)
 
 extern "C" void ouvrir_fenetre_suppression(GtkWidget *emitter, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(removal.opening);
 	if (!guard)
 		return;
 	// A file may bind the opening to a second signal: one window is enough.
@@ -131,8 +132,7 @@ extern "C" void ouvrir_fenetre_suppression(GtkWidget *emitter, gpointer)
 // Also runs when the delete window is destroyed by other means.
 extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(removal.closing);
 	if (!guard)
 		return;
 	close_window();
@@ -140,8 +140,7 @@ extern "C" void fermer_fenetre_suppression(GtkWidget *, gpointer)
 
 extern "C" void supprimer_joueur(GtkWidget *, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(removal.deleting);
 	if (!guard)
 		return;
 	if (!removal.confirmed) {

@@ -2,17 +2,22 @@
 
 #include "base/combo_box.h"
 #include "base/message_dialog.h"
-#include "interface/main_window.h"
 #include "base/platform.h"
-#include "profiles/selector.h"
+#include "base/reentry.h"
+#include "interface/main_window.h"
 #include "profiles/profile_tree.h"
+#include "profiles/selector.h"
 #include "shell/game_arguments.h"
 #include "shell/game_start.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
-#include "base/reentry.h"
+
+// The start button's handler while it runs.
+static struct {
+	bool busy;
+} start_button;
 
 static bool is_on(GtkWidget *check)
 {
@@ -49,8 +54,7 @@ static bool gone_from_disk(const std::string &player)
 
 extern "C" void lancer_jeu(GtkWidget *, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(start_button.busy);
 	if (!guard)
 		return;
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);
