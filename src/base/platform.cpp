@@ -16,7 +16,10 @@ std::int64_t performance_counter()
 	       std::int64_t(ts.tv_nsec) * performance_counter_rate / 1000000000;
 }
 
-void (*end_process)(int status) = std::exit;
+void end_process(int status)
+{
+	std::exit(status);
+}
 
 void detach_console()
 {

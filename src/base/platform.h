@@ -16,9 +16,8 @@ constexpr std::int64_t performance_counter_rate = 3579545;
 // A monotonic tick count at performance_counter_rate.
 std::int64_t performance_counter();
 
-// Ends the process with `status`. Tests of the handlers that end the
-// launcher put a recorder in its place.
-extern void (*end_process)(int status);
+// Ends the process with `status`.
+void end_process(int status);
 
 // Lets go of the console the process was started from. A console window
 // exists only where the launcher was built as a console program; X

@@ -1,6 +1,7 @@
 // The start button of the real interface file, pressed in this process.
 #include "gui.h"
 #include "hostile_names.h"
+#include "launcher_end.h"
 
 #include "base/fd.h"
 #include "base/glib_ptr.h"
@@ -30,27 +31,12 @@ TEST(ModeLetter, FollowsTheResolutionBands)
 		EXPECT_EQ(mode_letter(position), expected[position + 1]) << position;
 }
 
-static int ended_with = -1;
-
-static void record_end(int status)
-{
-	ended_with = status;
-}
-
 class Launch : public GuiTest {
 protected:
 	void SetUp() override
 	{
 		GuiTest::SetUp();
 		write_stand_in_game(dir.path());
-		ended_with = -1;
-		end_process = record_end;
-	}
-
-	void TearDown() override
-	{
-		end_process = std::exit;
-		GuiTest::TearDown();
 	}
 
 	// Presses "Jouer": the stand-in game must have been started with
@@ -60,7 +46,7 @@ protected:
 		GtkWidget *main = ZelkWidget.main;
 		g_object_add_weak_pointer(G_OBJECT(main), reinterpret_cast<gpointer *>(&main));
 		click(main_widget("bouton_jouer"));
-		EXPECT_EQ(ended_with, 0);
+		EXPECT_EQ(take_launcher_end().value_or(-1), 0);
 		EXPECT_EQ(main, nullptr) << "the main window was not destroyed";
 		if (main)
 			g_object_remove_weak_pointer(G_OBJECT(main),
@@ -73,7 +59,6 @@ protected:
 		EXPECT_EQ(std::vector<std::string>(args.begin() + 1, args.end()), expected);
 		EXPECT_EQ(read_file(dir / "cwd.out"), fs::canonical(dir.path()).string() + "\n");
 		fs::remove(dir / "args.out");
-		ended_with = -1;
 	}
 
 	void toggle(const char *id, bool on)
@@ -343,7 +328,7 @@ TEST_F(Launch, EachKindOfGameFileStartsRightOrIsExplainedInFrench)
 			EXPECT_NE(said.find(part), std::string::npos) << said;
 		gtk_widget_destroy(dialogs[0]);
 		pump_events(200);
-		EXPECT_EQ(ended_with, -1);
+		EXPECT_FALSE(take_launcher_end());
 		EXPECT_FALSE(fs::exists(dir / "args.out") || fs::exists(dir / "pwned"));
 		gtk_widget_destroy(ZelkWidget.main);
 	}
@@ -363,7 +348,7 @@ TEST_F(Launch, PlayerGoneFromDiskIsNotHandedToTheGame)
 	fs::rename(dir / "profils/anna", dir / "profils/zed");
 	click(main_widget("bouton_jouer"));
 	pump_events(800);
-	EXPECT_EQ(ended_with, -1);
+	EXPECT_FALSE(take_launcher_end());
 	EXPECT_FALSE(fs::exists(dir / "args.out")) << "the game was started";
 	EXPECT_TRUE(toplevels(GTK_TYPE_MESSAGE_DIALOG).empty());
 	GtkWidget *hint = main_widget("aide_joueur");
