@@ -106,11 +106,6 @@ static void show_what_is_left(const RemoveResult &result)
 	}
 }
 
-GtkWidget *delete_window_widget(const char *id)
-{
-	return removal.window ? removal.tree->widget(id) : nullptr;
-}
-
 extern "C" void ouvrir_fenetre_suppression(GtkWidget *emitter, gpointer)
 {
 	ReentryGuard guard(removal.opening);

@@ -13,9 +13,6 @@
 // the interface file for them.
 extern const std::vector<WantedWidget> delete_window_widgets;
 
-// The widget `id` of the open delete window; null while it is not open.
-GtkWidget *delete_window_widget(const char *id);
-
 extern "C" {
 void ouvrir_fenetre_suppression(GtkWidget *widget, gpointer data);
 void fermer_fenetre_suppression(GtkWidget *widget, gpointer data);

@@ -1,8 +1,6 @@
 #include "layout_ruler.h"
 
 #include "gui.h"
-#include "profiles/add_window.h"
-#include "profiles/delete_window.h"
 #include "base/toolkit_compat.h"
 #include "base/combo_box.h"
 #include "interface/main_window.h"
@@ -131,11 +129,10 @@ static PopupLayout measure_popup(GtkWidget *combo)
 
 // Opens a sub-window with the main window's button `opener`, as a click
 // does, measures it and closes it.
-static WindowLayout measure_sub_window(const char *opener, GtkWidget *(*lookup)(const char *),
-                                       const char *id)
+static WindowLayout measure_sub_window(const char *opener, const char *id)
 {
 	gtk_button_clicked(GTK_BUTTON(main_window_widget(opener)));
-	GtkWidget *window = lookup(id);
+	GtkWidget *window = open_window_widget(id, id);
 	if (!window)
 		throw std::runtime_error(std::string("no window ") + id);
 	WindowLayout layout = measure_window(*InterfaceTree::of(window), window);
@@ -149,8 +146,8 @@ public:
 	explicit BuiltWindows(const fs::path &dir) : cd_(dir) {}
 	~BuiltWindows()
 	{
-		for (GtkWidget *w :
-		     {add_window_widget("ajout"), delete_window_widget("suppression")})
+		for (GtkWidget *w : {open_window_widget("ajout", "ajout"),
+		                     open_window_widget("suppression", "suppression")})
 			if (w)
 				gtk_widget_destroy(w);
 		if (ZelkWidget.main) {
@@ -189,8 +186,7 @@ LauncherLayout measure_launcher(const fs::path &gamedir)
 			layout.popups[id] = measure_popup(combo);
 	}
 
-	layout.add = measure_sub_window("bouton_ajout", add_window_widget, "ajout");
-	layout.remove =
-	        measure_sub_window("bouton_suppression", delete_window_widget, "suppression");
+	layout.add = measure_sub_window("bouton_ajout", "ajout");
+	layout.remove = measure_sub_window("bouton_suppression", "suppression");
 	return layout;
 }

@@ -4,8 +4,6 @@
 #include "gui.h"
 #include "hostile_names.h"
 
-#include "profiles/add_window.h"
-#include "profiles/delete_window.h"
 #include "shell/interface.h"
 #include "base/glib_ptr.h"
 #include "base/toolkit_compat.h"
@@ -40,8 +38,8 @@ protected:
 	void open_add_window()
 	{
 		click(main_widget("bouton_ajout"));
-		ASSERT_NE(add_window_widget("ajout"), nullptr);
-		ASSERT_NE(add_window_widget("entry1"), nullptr);
+		ASSERT_NE(open_window_widget("ajout", "ajout"), nullptr);
+		ASSERT_NE(open_window_widget("ajout", "entry1"), nullptr);
 		EXPECT_FALSE(main_sensitive());
 	}
 
@@ -60,15 +58,16 @@ protected:
 		guint clicked_signal = g_signal_lookup("clicked", GTK_TYPE_BUTTON);
 		gulong hook = g_signal_add_emission_hook(
 		        clicked_signal, 0,
-		        +[](GSignalInvocationHint *, guint, const GValue *params, gpointer a) -> gboolean {
+		        +[](GSignalInvocationHint *, guint, const GValue *params,
+		            gpointer a) -> gboolean {
 			        auto *awaited = static_cast<Awaited *>(a);
 			        if (g_value_get_object(&params[0]) == awaited->button)
 				        awaited->clicked = true;
 			        return TRUE;
 		        },
 		        &awaited, nullptr);
-		gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), name.c_str());
-		gtk_widget_activate(add_window_widget("entry1"));
+		gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), name.c_str());
+		gtk_widget_activate(add_widget("entry1"));
 		EXPECT_TRUE(pump_until([&] { return awaited.clicked; }))
 		        << "the button did not report its click";
 		g_signal_remove_emission_hook(clicked_signal, hook);
@@ -78,7 +77,7 @@ protected:
 	void open_delete_window()
 	{
 		click(main_widget("bouton_suppression"));
-		ASSERT_NE(delete_window_widget("suppression"), nullptr);
+		ASSERT_NE(open_window_widget("suppression", "suppression"), nullptr);
 		EXPECT_FALSE(main_sensitive());
 	}
 
@@ -95,10 +94,10 @@ protected:
 	void expect_no_sub_window()
 	{
 		EXPECT_TRUE(main_sensitive());
-		EXPECT_EQ(add_window_widget("ajout"), nullptr);
-		EXPECT_EQ(add_window_widget("entry1"), nullptr);
-		EXPECT_EQ(delete_window_widget("suppression"), nullptr);
-		EXPECT_EQ(delete_window_widget("label22"), nullptr);
+		EXPECT_EQ(open_window_widget("ajout", "ajout"), nullptr);
+		EXPECT_EQ(open_window_widget("ajout", "entry1"), nullptr);
+		EXPECT_EQ(open_window_widget("suppression", "suppression"), nullptr);
+		EXPECT_EQ(open_window_widget("suppression", "label22"), nullptr);
 		for (GtkWidget *w : toplevels(GTK_TYPE_WINDOW))
 			EXPECT_EQ(w, ZelkWidget.main)
 			        << "still shown: " << gtk_window_get_title(GTK_WINDOW(w));
@@ -171,7 +170,7 @@ TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
 	for (const std::string &name : names) {
 		type_and_enter(name);
 		EXPECT_EQ(snapshot_tree(dir.path()), before) << name;
-		ASSERT_NE(add_window_widget("ajout"), nullptr) << name;
+		ASSERT_NE(open_window_widget("ajout", "ajout"), nullptr) << name;
 		EXPECT_NE(label_text(error), "") << name;
 		EXPECT_FALSE(main_sensitive());
 	}
@@ -203,13 +202,13 @@ TEST_F(Profiles, CancellingOrClosingAddWindowCreatesNothing)
 	start();
 	std::string before = snapshot_tree(dir.path());
 	open_add_window();
-	gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), "ghost");
+	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "ghost");
 	click(add_widget("annuler_ajout"));
 	expect_no_sub_window();
 
 	open_add_window();
-	gtk_entry_set_text(GTK_ENTRY(add_window_widget("entry1")), "ghost");
-	close_from_title_bar(add_window_widget("ajout"));
+	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "ghost");
+	close_from_title_bar(add_widget("ajout"));
 	expect_no_sub_window();
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
 
@@ -225,7 +224,7 @@ TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
 	add_player("carl");
 	start();
 	open_delete_window();
-	EXPECT_EQ(label_text(delete_window_widget("label22")),
+	EXPECT_EQ(label_text(delete_widget("label22")),
 	          "Etes-vous sûr de\nvouloir définitivement\nsupprimer l'utilisateur suivant\n"
 	          "et tous ses records ?\n\nanna");
 	click(delete_widget("bouton_supprimer"));
@@ -245,7 +244,7 @@ TEST_F(Profiles, CancellingOrClosingDeleteWindowRemovesNothing)
 	click(delete_widget("annuler_suppression"));
 	expect_no_sub_window();
 	open_delete_window();
-	close_from_title_bar(delete_window_widget("suppression"));
+	close_from_title_bar(delete_widget("suppression"));
 	expect_no_sub_window();
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
 	EXPECT_EQ(active_player(), "anna");
@@ -272,7 +271,7 @@ TEST_F(Profiles, WithoutActivePlayerDeleteOffersNothingAndTouchesNothing)
 	open_delete_window();
 	GtkWidget *confirm = delete_widget("bouton_supprimer");
 	EXPECT_FALSE(gtk_widget_get_sensitive(confirm));
-	EXPECT_EQ(label_text(delete_window_widget("label22")).find("Etes-vous"), std::string::npos);
+	EXPECT_EQ(label_text(delete_widget("label22")).find("Etes-vous"), std::string::npos);
 	click(confirm); // emitted anyway, as a stale binding would
 	EXPECT_EQ(snapshot_tree(dir.path()), before);
 	expect_no_sub_window();
@@ -289,7 +288,7 @@ TEST_F(Profiles, NonUtf8NameIsShownSafelyAndDeletedExactly)
 	gtk_combo_box_set_active(combo("joueur"), 1); // 0xE9 sorts after 0xC3
 	EXPECT_EQ(active_player(), odd);
 	open_delete_window();
-	std::string shown = label_text(delete_window_widget("label22"));
+	std::string shown = label_text(delete_widget("label22"));
 	EXPECT_TRUE(g_utf8_validate(shown.c_str(), -1, nullptr)) << shown;
 	EXPECT_NE(shown.find("caf"), std::string::npos);
 	click(delete_widget("bouton_supprimer"));
@@ -309,7 +308,7 @@ TEST_F(Profiles, SubWindowsOpenAfterTheInterfaceFileIsGone)
 	type_and_enter("Bob");
 	EXPECT_EQ(active_player(), "Bob");
 	open_delete_window();
-	EXPECT_NE(label_text(delete_window_widget("label22")).find("Bob"), std::string::npos);
+	EXPECT_NE(label_text(delete_widget("label22")).find("Bob"), std::string::npos);
 	click(delete_widget("annuler_suppression"));
 	expect_no_sub_window();
 }
@@ -325,7 +324,7 @@ TEST_F(Profiles, LongNamesDoNotWidenTheWindows)
 		start();
 		GtkRequisition main_size = wanted_size(ZelkWidget.main);
 		open_delete_window();
-		GtkRequisition delete_size = wanted_size(delete_window_widget("suppression"));
+		GtkRequisition delete_size = wanted_size(delete_widget("suppression"));
 		GCharPtr tooltip(gtk_widget_get_tooltip_text(ZelkWidget.joueur));
 		EXPECT_STREQ(tooltip.get(), player.c_str());
 		EXPECT_EQ(active_player(), player);
@@ -412,11 +411,11 @@ TEST_F(Profiles, EveryButtonSpeaksFrenchWithItsOwnAccessKey)
 	};
 	check(ZelkWidget.main);
 	open_add_window();
-	check(add_window_widget("ajout"));
-	gtk_widget_destroy(add_window_widget("ajout"));
+	check(add_widget("ajout"));
+	gtk_widget_destroy(add_widget("ajout"));
 	pump_events();
 	open_delete_window();
-	check(delete_window_widget("suppression"));
+	check(delete_widget("suppression"));
 }
 
 // A delete that cannot happen as asked says why in its window, which stays
@@ -460,7 +459,7 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 			AsFileUser user;
 			click(delete_widget("bouton_supprimer"));
 		}
-		ASSERT_NE(delete_window_widget("suppression"), nullptr)
+		ASSERT_NE(open_window_widget("suppression", "suppression"), nullptr)
 		        << "the window closed without a word";
 		EXPECT_NE(label_text(delete_widget("erreur_suppression")), "");
 		EXPECT_EQ(gtk_widget_get_sensitive(delete_widget("bouton_supprimer")), c.may_retry);

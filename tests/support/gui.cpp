@@ -2,8 +2,6 @@
 
 #include "base/combo_box.h"
 #include "interface/main_window.h"
-#include "profiles/add_window.h"
-#include "profiles/delete_window.h"
 #include "shell/interface.h"
 
 #include <chrono>
@@ -19,6 +17,19 @@ void pump_events(int ms)
 		           if (!g_main_context_iteration(nullptr, FALSE))
 			           std::this_thread::sleep_for(std::chrono::milliseconds(1));
 	           });
+}
+
+GtkWidget *open_window_widget(const char *window, const char *id)
+{
+	GList *windows = gtk_window_list_toplevels();
+	GtkWidget *found = nullptr;
+	for (GList *l = windows; l && !found; l = l->next) {
+		const InterfaceTree *tree = InterfaceTree::of(GTK_WIDGET(l->data));
+		if (tree && tree->widget(window) == l->data)
+			found = tree->widget(id);
+	}
+	g_list_free(windows);
+	return found;
 }
 
 bool pump_until(const std::function<bool()> &done, std::chrono::milliseconds timeout)
@@ -66,11 +77,11 @@ GtkWidget *GuiTest::main_widget(const char *id)
 }
 GtkWidget *GuiTest::add_widget(const char *id)
 {
-	return found(add_window_widget(id), id);
+	return found(open_window_widget("ajout", id), id);
 }
 GtkWidget *GuiTest::delete_widget(const char *id)
 {
-	return found(delete_window_widget(id), id);
+	return found(open_window_widget("suppression", id), id);
 }
 
 void GuiTest::click(GtkWidget *button)

@@ -23,6 +23,11 @@ void pump_events(int ms = 50);
 bool pump_until(const std::function<bool()> &done,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+// The widget `id` of the open window `window` of the interface file
+// ("ajout", "suppression"), found through the interface tree that built
+// it; null while none is open.
+GtkWidget *open_window_widget(const char *window, const char *id);
+
 class GuiTest : public testing::Test {
 protected:
 	void SetUp() override;
