@@ -37,7 +37,6 @@ void advance(std::int64_t now)
 		state.started = true;
 		state.origin = now;
 	}
-	state.drawn_at = now;
 	state.phase = phase_after(now - state.origin);
 }
 
@@ -105,7 +104,6 @@ void draw(std::int64_t now)
 	glLoadIdentity();
 	gluLookAt(0, 0, 30, 0, 0, -1, 0, 1, 0);
 	mosaique(-38.75f, 38.8f, 15, -16.5f, 16.5f, 8);
-	state.frames++;
 }
 
 // Edges are step times index, not running sums, so no rounding piles up;

@@ -11,11 +11,9 @@ namespace banner {
 // counter reading of the frame, never a sum of per-frame steps, so the
 // picture at any moment is the same however many frames were drawn.
 struct Wave {
-	bool started = false;      // false until the first frame after init()
-	std::int64_t origin = 0;   // the reading at which the phase was 0
-	std::int64_t drawn_at = 0; // the reading of the latest frame
-	float phase = 0;           // radians, in [0, 2 pi)
-	std::uint64_t frames = 0;  // drawn since the process began
+	bool started = false;    // false until the first frame after init()
+	std::int64_t origin = 0; // the reading at which the phase was 0
+	float phase = 0;         // radians, in [0, 2 pi)
 };
 
 // Read-only outside gl.cpp: the clock below is the one way to move it.

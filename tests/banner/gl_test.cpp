@@ -152,12 +152,11 @@ TEST(BannerArea, HandlersDoNothingWithoutAContext)
 		banner::restart_wave();
 		banner::advance(0);
 		banner::advance(5 * 1300000);
-		std::uint64_t frames = banner::wave.frames;
 		EXPECT_TRUE(init_ext(area, nullptr));
 		EXPECT_TRUE(reshape_ext(area, &configure, nullptr));
 		EXPECT_TRUE(draw_ext(area, nullptr, nullptr));
+		// A frame would have set the phase of its own moment.
 		EXPECT_FLOAT_EQ(banner::wave.phase, 5.0f);
-		EXPECT_EQ(banner::wave.frames, frames);
 	}
 	gtk_widget_destroy(window);
 	g_object_unref(unrealised);
@@ -213,15 +212,13 @@ TEST(FrameTiming, FirstFrameAfterInitIsAtPhaseZero)
 	ASSERT_TRUE(window.with_gl(banner::init));
 	EXPECT_FALSE(banner::wave.started);
 	EXPECT_EQ(banner::wave.phase, 0);
-	std::uint64_t frames = banner::wave.frames;
 	const std::int64_t first = 987654321;
 	window.with_gl([&] { banner::draw(first); });
 	EXPECT_EQ(banner::wave.phase, 0);
 	EXPECT_EQ(banner::wave.origin, first);
 	window.with_gl([&] { banner::draw(first + 1300000); });
+	// The second frame's own reading sets its phase.
 	EXPECT_FLOAT_EQ(banner::wave.phase, 1);
-	EXPECT_EQ(banner::wave.drawn_at, first + 1300000);
-	EXPECT_EQ(banner::wave.frames, frames + 2);
 }
 
 // 1300 ticks a milliradian, modulo the 2 pi of the sine the tiles follow.
