@@ -1,24 +1,15 @@
 #include "banner/tga.h"
 
-#include "base/fd.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/regular_file.h"
+#include "base/stdio_file.h"
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <new>
 
 // Seen by nothing outside this file: a program that reads images may have
 // types of the same names for its own ends (the tests' TgaHeader is one).
 namespace {
-
-struct FileCloser {
-	void operator()(std::FILE *f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 struct TgaHeader {
 	int idLength;
@@ -49,6 +40,11 @@ TgaHeader parseHeader(const unsigned char *b)
 	h.depth = b[16];
 	h.descriptor = b[17];
 	return h;
+}
+
+int checkSize(int value)
+{
+	return value >= 2 && value <= MAX_SIDE && (value & (value - 1)) == 0;
 }
 
 // The order of the tests decides which error a file with several faults gets.
@@ -143,28 +139,9 @@ PixelFormat formatOf(int depth)
 	}
 }
 
-// Opening a FIFO for reading waits for a writer, and reading a device may
-// never end: only a regular file is read, and nothing waits to find out.
-File openRegular(const char *path)
-{
-	Fd fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-	struct stat st;
-	if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-		return nullptr;
-	File f(fdopen(fd.get(), "rb"));
-	if (f)
-		fd.release();
-	return f;
-}
-
-} // namespace
-
-int checkSize(int value)
-{
-	return value >= 2 && value <= MAX_SIDE && (value & (value - 1)) == 0;
-}
-
-// Colour pixels are stored blue first; OpenGL wants red first.
+// Reads `count` pixels of `depth` bits, red first; an empty buffer means
+// failure (short read, no memory, a count out of range or an unknown
+// depth). Colour pixels are stored blue first; OpenGL wants red first.
 std::vector<unsigned char> getData(std::FILE *f, int count, int depth)
 {
 	if (depth != 32 && depth != 24 && depth != 8)
@@ -174,6 +151,8 @@ std::vector<unsigned char> getData(std::FILE *f, int count, int depth)
 		swapRedBlue(buf, depth / 8);
 	return buf;
 }
+
+} // namespace
 
 int readTGA(std::FILE *f, TgaImage &out)
 {
@@ -200,8 +179,14 @@ int readTGA(std::FILE *f, TgaImage &out)
 	return TGA_OK;
 }
 
+// A FIFO, a device or a directory is refused before anything is read, and
+// nothing waits to find out.
 int loadTGA(const char *path, TgaImage &out)
 {
-	File f = openRegular(path);
-	return f ? readTGA(f.get(), out) : TGA_ERR_OPEN;
+	RegularFile file = open_regular_file(path);
+	StdioFile f(file.fd ? fdopen(file.fd.get(), "rb") : nullptr);
+	if (!f)
+		return TGA_ERR_OPEN;
+	file.fd.release();
+	return readTGA(f.get(), out);
 }

@@ -34,9 +34,3 @@ int loadTGA(const char *path, TgaImage &out);
 // Reads one image from the stream's position. Fills `out` only on success;
 // never closes the stream.
 int readTGA(std::FILE *f, TgaImage &out);
-
-int checkSize(int value);
-
-// Reads `count` pixels of `depth` bits, red first; an empty buffer means
-// failure (short read, no memory, a count out of range or an unknown depth).
-std::vector<unsigned char> getData(std::FILE *f, int count, int depth);

@@ -1,9 +1,5 @@
 #include "base/regular_file.h"
 
-#include "base/fd.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,30 +30,17 @@ static std::optional<std::size_t> read_up_to(int fd, std::string &text, std::siz
 	}
 }
 
-// `path` opened for reading when it is a regular file, and its size.
-static Fd open_regular(const char *path, std::size_t &size)
-{
-	// Without O_NONBLOCK, opening a FIFO waits for a writer.
-	Fd fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-	struct stat info;
-	if (!fd || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
-		return Fd(-1);
-	size = std::size_t(info.st_size);
-	return Fd(fd.release());
-}
-
 std::optional<std::string> read_regular_file(const char *path, std::size_t limit)
 {
-	std::size_t size = 0;
-	Fd fd = open_regular(path, size);
-	if (!fd)
+	RegularFile file = open_regular_file(path);
+	if (!file.fd)
 		return std::nullopt;
 	// One byte over the limit tells a file that is too long from one that
 	// is just as long; the size given is only where to start, since the
 	// file may grow while it is read.
 	std::size_t cap = limit + 1;
-	std::string text(std::min(cap, size + 1), '\0');
-	std::optional<std::size_t> got = read_up_to(fd.get(), text, cap);
+	std::string text(std::min(cap, file.size + 1), '\0');
+	std::optional<std::size_t> got = read_up_to(file.fd.get(), text, cap);
 	if (!got || *got > limit)
 		return std::nullopt;
 	text.resize(*got);
@@ -66,12 +49,11 @@ std::optional<std::string> read_regular_file(const char *path, std::size_t limit
 
 std::optional<std::string> read_file_head(const char *path, std::size_t size)
 {
-	std::size_t file_size = 0;
-	Fd fd = open_regular(path, file_size);
-	if (!fd)
+	RegularFile file = open_regular_file(path);
+	if (!file.fd)
 		return std::nullopt;
-	std::string text(std::min(size, file_size), '\0');
-	std::optional<std::size_t> got = read_up_to(fd.get(), text, size);
+	std::string text(std::min(size, file.size), '\0');
+	std::optional<std::size_t> got = read_up_to(file.fd.get(), text, size);
 	if (!got)
 		return std::nullopt;
 	text.resize(*got);
