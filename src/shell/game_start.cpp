@@ -2,6 +2,7 @@
 
 #include "base/fd.h"
 #include "base/french_errors.h"
+#include "base/link_target.h"
 #include "base/platform.h"
 #include "shell/wine_install.h"
 
@@ -83,14 +84,10 @@ GameFile inspect_game(const std::string &path)
 		return {errno == ENOENT || errno == ENOTDIR ? GameKind::missing
 		                                            : GameKind::unreadable,
 		        {}};
-	// A link's size is the length of what it names.
-	std::string target(S_ISLNK(st.st_mode) ? std::size_t(st.st_size) + 1 : 0, '\0');
 	if (S_ISLNK(st.st_mode) && stat(path.c_str(), &st) != 0) {
 		if (errno != ENOENT)
 			return {GameKind::unreadable, {}};
-		ssize_t n = readlink(path.c_str(), target.data(), target.size());
-		target.resize(n > 0 ? std::size_t(n) : 0);
-		return {GameKind::dangling_link, target};
+		return {GameKind::dangling_link, link_target(path).value_or("")};
 	}
 	if (S_ISDIR(st.st_mode))
 		return {GameKind::directory, {}};
