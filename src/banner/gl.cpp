@@ -4,8 +4,11 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "banner/tga.h"
+#include "base/french_errors.h"
 
 namespace banner {
 
@@ -59,12 +62,42 @@ static GLenum gl_format(PixelFormat format)
 	return GL_RGB;
 }
 
+// Why the picture was not taken, to stand after a colon: the system's
+// reason for a file that cannot be opened, else what is wrong with it.
+static std::string texture_fault(int result, int open_error)
+{
+	switch (result) {
+	case TGA_ERR_OPEN:
+		return open_error ? french_reason(open_error) : "ce n'est pas un fichier ordinaire";
+	case TGA_ERR_HEADER:
+		return "le fichier est trop court pour une image TGA";
+	case TGA_ERR_TYPE:
+		return "ce n'est pas une image TGA non compressée, en couleurs ou en gris";
+	case TGA_ERR_SIZE:
+		return "ses côtés ne sont pas des puissances de deux de 2 à 2048 pixels";
+	case TGA_ERR_DEPTH:
+		return "ses pixels ne font ni 8, ni 24, ni 32 bits";
+	}
+	return "l'image est incomplète, ou la mémoire manque";
+}
+
+// The banner waves untextured; whoever reads the launcher's output learns
+// why.
+static void report_untextured(const char *path, int result, int open_error)
+{
+	std::fprintf(stderr, "Image de la bannière « %s » non chargée : %s.\n", path,
+	             texture_fault(result, open_error).c_str());
+}
+
 int load_texture(const char *path, unsigned texture)
 {
 	TgaImage img;
-	int result = loadTGA(path, img);
-	if (result != TGA_OK)
+	int open_error = 0;
+	int result = loadTGA(path, img, &open_error);
+	if (result != TGA_OK) {
+		report_untextured(path, result, open_error);
 		return result;
+	}
 	GLenum format = gl_format(img.format);
 	glBindTexture(GL_TEXTURE_2D, texture);
 	glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

@@ -30,7 +30,8 @@ void advance(std::int64_t now);
 void restart_wave();
 
 // Loads the image at `path` as level 0 of texture `texture`, which stays
-// bound; returns what loadTGA() returned, and touches no GL state on failure.
+// bound; returns what loadTGA() returned, and touches no GL state on
+// failure, but says on standard error, in French, which file and why.
 int load_texture(const char *path, unsigned texture);
 
 void init();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <new>
 
 // Seen by nothing outside this file: a program that reads images may have
@@ -181,12 +182,15 @@ int readTGA(std::FILE *f, TgaImage &out)
 
 // A FIFO, a device or a directory is refused before anything is read, and
 // nothing waits to find out.
-int loadTGA(const char *path, TgaImage &out)
+int loadTGA(const char *path, TgaImage &out, int *open_error)
 {
 	RegularFile file = open_regular_file(path);
 	StdioFile f(file.fd ? fdopen(file.fd.get(), "rb") : nullptr);
-	if (!f)
+	if (!f) {
+		if (open_error)
+			*open_error = file.fd ? errno : file.error;
 		return TGA_ERR_OPEN;
+	}
 	file.fd.release();
 	return readTGA(f.get(), out);
 }

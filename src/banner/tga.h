@@ -28,8 +28,10 @@ struct TgaImage {
 // Reads the image at `path` into `out`, which is filled only on success.
 // A FIFO, a device or a directory is refused with TGA_ERR_OPEN at once:
 // the file is opened without waiting for a writer and looked at before
-// anything is read. Returns TGA_OK, TGA_ERR_OPEN or another TGA_ERR_*.
-int loadTGA(const char *path, TgaImage &out);
+// anything is read. Returns TGA_OK, TGA_ERR_OPEN or another TGA_ERR_*;
+// with TGA_ERR_OPEN, `open_error` (when given) gets the errno value of
+// why, or 0 for a file that is no regular one.
+int loadTGA(const char *path, TgaImage &out, int *open_error = nullptr);
 
 // Reads one image from the stream's position. Fills `out` only on success;
 // never closes the stream.

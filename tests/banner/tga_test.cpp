@@ -351,6 +351,8 @@ TEST(TgaLoad, UploadsTexelsAndSettings)
 	}
 }
 
+// The banner stays untextured, and one line on standard error names the
+// file and says why in French.
 TEST(TgaLoad, FailureLeavesOpenGLAlone)
 {
 	REQUIRE_GL();
@@ -359,12 +361,28 @@ TEST(TgaLoad, FailureLeavesOpenGLAlone)
 	std::string good = tga_header({0, 0, 3, 2, 2, 8, 0}) + "\1\2\3\4";
 	write_file(dir / "short.tga", good.substr(0, good.size() - 1));
 	write_file(dir / "bad-type.tga", tga_header({0, 0, 10, 2, 2, 8, 0}) + "\1\2\3\4");
+	fs::create_directory(dir / "directory.tga");
+	const struct {
+		const char *file;
+		int result;
+		const char *why;
+	} cases[] = {{"missing.tga", TGA_ERR_OPEN, "fichier ou dossier introuvable"},
+	             {"directory.tga", TGA_ERR_OPEN, "pas un fichier ordinaire"},
+	             {"short.tga", TGA_ERR_DATA, "incomplète"},
+	             {"bad-type.tga", TGA_ERR_TYPE, "non compressée"}};
 	ASSERT_TRUE(window.with_gl([&] {
 		glBindTexture(GL_TEXTURE_2D, 0);
 		glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-		EXPECT_EQ(banner::load_texture((dir / "missing.tga").c_str(), 3), TGA_ERR_OPEN);
-		EXPECT_EQ(banner::load_texture((dir / "short.tga").c_str(), 3), TGA_ERR_DATA);
-		EXPECT_EQ(banner::load_texture((dir / "bad-type.tga").c_str(), 3), TGA_ERR_TYPE);
+		for (const auto &c : cases) {
+			std::string path = (dir / c.file).string();
+			testing::internal::CaptureStderr();
+			EXPECT_EQ(banner::load_texture(path.c_str(), 3), c.result);
+			std::string said = testing::internal::GetCapturedStderr();
+			std::string named = "Image de la bannière « " + path + " » non chargée : ";
+			EXPECT_EQ(said.rfind(named, 0), 0u) << said;
+			EXPECT_NE(said.find(c.why), std::string::npos) << said;
+			EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+		}
 		GLint bound, align;
 		glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
 		glGetIntegerv(GL_UNPACK_ALIGNMENT, &align);
