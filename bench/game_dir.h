@@ -2,19 +2,16 @@
 // interface file and texture of this source tree, and profiles made up.
 #pragma once
 
+#include "tempdir.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace bench {
 
 namespace fs = std::filesystem;
-
-inline void make_file(const fs::path &path)
-{
-	std::ofstream(path, std::ios::binary);
-}
 
 // The interface file and texture laid (again) into `dir`, which may
 // change between builds.
@@ -47,13 +44,10 @@ inline fs::path game_dir_with(int players, int records)
 			std::snprintf(player, sizeof player, "joueur%05d", i);
 			fs::create_directory(dir / "profils" / player);
 		}
-		for (int r = 0; r < records; r++) {
-			fs::path group =
-			        dir / "profils/champion" / ("pack" + std::to_string(r / 500));
-			fs::create_directories(group);
-			make_file(group / ("record" + std::to_string(r % 500)));
-		}
-		make_file(built);
+		for (int r = 0; r < records; r += 500)
+			make_records(dir / "profils/champion" / ("pack" + std::to_string(r / 500)),
+			             std::min(500, records - r));
+		write_file(built, "");
 	}
 	return with_game_files(dir);
 }

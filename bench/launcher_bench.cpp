@@ -6,14 +6,12 @@
 // Start-up ratios come from rounds that run both programs, in turn, so that
 // the load of this shared machine weighs on both alike.
 #include "game_dir.h"
+#include "process.h"
 
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
-#include <signal.h>
-#include <spawn.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -26,13 +24,12 @@
 #include <fstream>
 #include <iterator>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-extern char **environ;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -95,42 +92,25 @@ public:
 		close(fd);
 		counter_ = m == MAP_FAILED ? nullptr : static_cast<const SwapCount *>(m);
 
-		std::vector<std::string> env_strings;
-		for (char **e = environ; *e; e++)
-			env_strings.push_back(*e);
-		env_strings.push_back(std::string("LD_PRELOAD=") + SWAPCOUNT_LIB);
-		env_strings.push_back("SWAPCOUNT_FILE=" + counter_file_.string());
-		std::vector<char *> env;
-		for (std::string &s : env_strings)
-			env.push_back(s.data());
-		env.push_back(nullptr);
-		std::vector<char *> argv{const_cast<char *>(p.path.c_str())};
-		for (const std::string &a : p.args)
-			argv.push_back(const_cast<char *>(a.c_str()));
-		argv.push_back(nullptr);
-
-		posix_spawn_file_actions_t actions;
-		posix_spawn_file_actions_init(&actions);
-		posix_spawn_file_actions_addchdir_np(&actions, p.workdir.c_str());
+		std::vector<std::string> argv{p.path};
+		argv.insert(argv.end(), p.args.begin(), p.args.end());
+		ProcessOptions options = {p.workdir,
+		                          {std::string("LD_PRELOAD=") + SWAPCOUNT_LIB,
+		                           "SWAPCOUNT_FILE=" + counter_file_.string()},
+		                          false};
 		started_ns_ = now_ns();
-		if (posix_spawn(&pid_, p.path.c_str(), &actions, nullptr, argv.data(),
-		                env.data()) != 0)
-			pid_ = -1;
-		posix_spawn_file_actions_destroy(&actions);
+		process_ = std::make_unique<Process>(argv, options);
 	}
 	~Running()
 	{
-		if (pid_ > 0) {
-			kill(pid_, SIGKILL);
-			waitpid(pid_, nullptr, 0);
-		}
+		process_.reset();
 		if (counter_)
 			munmap(const_cast<SwapCount *>(counter_), sizeof(SwapCount));
 		std::error_code ec;
 		fs::remove(counter_file_, ec);
 	}
-	bool ok() const { return pid_ > 0 && counter_; }
-	pid_t pid() const { return pid_; }
+	bool ok() const { return pid() > 0 && counter_; }
+	pid_t pid() const { return process_->pid(); }
 	std::uint64_t started_ns() const { return started_ns_; }
 	std::uint64_t swaps() const { return counter_->swaps; }
 	// Nanoseconds from the start to the main loop, 0 while it is not there.
@@ -147,7 +127,7 @@ public:
 	}
 
 private:
-	pid_t pid_ = -1;
+	std::unique_ptr<Process> process_;
 	std::uint64_t started_ns_ = 0;
 	fs::path counter_file_;
 	const SwapCount *counter_ = nullptr;

@@ -4,10 +4,10 @@
 #include "profiles/dir.h"
 #include "profiles/names.h"
 #include "profiles/profile_tree.h"
+#include "tempdir.h"
 
 #include <benchmark/benchmark.h>
 #include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,26 +22,13 @@ static const char *const many_players = "many";
 static const std::string heavy_player = std::string(profiles_dir) + "/heavy";
 static const int players = 10000, groups = 200, records = 500;
 
-static void make_file(const fs::path &path)
-{
-	int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-	if (fd < 0)
-		throw fs::filesystem_error("cannot create", path,
-		                           std::error_code(errno, std::generic_category()));
-	close(fd);
-}
-
 static void build_trees()
 {
 	for (int i = 0; i < players; i++)
 		fs::create_directories(fs::path(many_players) /
 		                       ("Player" + std::to_string(i * 7919 % players)));
-	for (int g = 0; g < groups; g++) {
-		fs::path group = fs::path(heavy_player) / ("pack" + std::to_string(g));
-		fs::create_directories(group);
-		for (int r = 0; r < records; r++)
-			make_file(group / ("record" + std::to_string(r)));
-	}
+	for (int g = 0; g < groups; g++)
+		make_records(fs::path(heavy_player) / ("pack" + std::to_string(g)), records);
 }
 
 static int bare_count(const char *path)

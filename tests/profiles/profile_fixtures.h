@@ -20,13 +20,6 @@ namespace fixtures {
 
 namespace fs = std::filesystem;
 
-inline void make_records(const fs::path &group, int n)
-{
-	fs::create_directories(group);
-	for (int i = 0; i < n; i++)
-		write_file(group / ("r" + std::to_string(i)), "");
-}
-
 // pack1 holds a, b, c; pack2 holds d; notes.txt lies in anna herself;
 // the hidden .old holds e.
 inline void make_anna(const fs::path &root)

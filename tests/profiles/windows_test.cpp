@@ -24,14 +24,6 @@ using namespace std::chrono_literals;
 
 class Profiles : public GuiTest {
 protected:
-	void make_records(const std::string &player, const std::string &group, int n)
-	{
-		fs::create_directories(dir / "profils" / player / group);
-		for (int i = 0; i < n; i++)
-			write_file(dir / "profils" / player / group / ("r" + std::to_string(i)),
-			           "");
-	}
-
 	std::string count_shown() { return label_text(ZelkWidget.nbretoiles); }
 	bool main_sensitive() { return gtk_widget_get_sensitive(ZelkWidget.main); }
 
@@ -106,11 +98,11 @@ protected:
 
 TEST_F(Profiles, SelectorListsPlayersSortedFirstActiveAndRecountsOnChange)
 {
-	make_records("anna", "pack1", 3);
-	make_records("anna", "pack2", 1);
+	make_records(dir / "profils/anna/pack1", 3);
+	make_records(dir / "profils/anna/pack2", 1);
 	write_file(dir / "profils/anna/notes.txt", "");
-	make_records("anna", ".old", 1);
-	make_records("Bob", "g", 2);
+	make_records(dir / "profils/anna/.old", 1);
+	make_records(dir / "profils/Bob/g", 2);
 	add_player("beta");
 	write_file(dir / "profils/.hidden", "");
 	start();
@@ -145,7 +137,7 @@ TEST_F(Profiles, AddWindowCreatesTypedPlayerOnEnter)
 
 TEST_F(Profiles, AddingAnExistingPlayerChangesNothingAndMakesItActive)
 {
-	make_records("bea", "g", 2);
+	make_records(dir / "profils/bea/g", 2);
 	add_player("al");
 	start();
 	std::string before = snapshot_tree(dir.path());
@@ -219,7 +211,7 @@ TEST_F(Profiles, CancellingOrClosingAddWindowCreatesNothing)
 
 TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
 {
-	make_records("anna", "pack1", 3);
+	make_records(dir / "profils/anna/pack1", 3);
 	add_player("Bob");
 	add_player("carl");
 	start();
@@ -237,7 +229,7 @@ TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
 
 TEST_F(Profiles, CancellingOrClosingDeleteWindowRemovesNothing)
 {
-	make_records("anna", "g", 1);
+	make_records(dir / "profils/anna/g", 1);
 	start();
 	std::string before = snapshot_tree(dir.path());
 	open_delete_window();
@@ -448,8 +440,8 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 	for (const Case &c : cases) {
 		SCOPED_TRACE(c.what);
 		fs::permissions(dir.path(), open_dir);
-		make_records("anna", "pack1", 2);
-		make_records("Bob", "pack1", 1);
+		make_records(dir / "profils/anna/pack1", 2);
+		make_records(dir / "profils/Bob/pack1", 1);
 		give_to_file_user(dir / "profils");
 		c.spoil();
 		start();
@@ -501,7 +493,7 @@ TEST_F(Profiles, SelectorFollowsTheDisk)
 	std::pair<int, int> size = window_size();
 	gtk_combo_box_set_active(combo("joueur"), 1);
 
-	make_records("carl", "g", 2);
+	make_records(dir / "profils/carl/g", 2);
 	EXPECT_TRUE(pump_until([&] { return player_count() == 3; }, 3s)) << "new player not shown";
 	EXPECT_EQ(active_player(), "Bob");
 	fs::remove_all(dir / "profils/Bob");
@@ -632,13 +624,13 @@ TEST_F(Profiles, StartFinishesDeletesCutShortAndNothingElse)
 {
 	for (const char *kept :
 	     {".suppression-abc", ".suppression-abcdefg", ".suppression-ab_def", ".config"})
-		make_records(kept, "g", 2);
+		make_records(dir / "profils" / kept / "g", 2);
 	write_file(dir / "profils/.suppression-file00", "x");
 	fs::create_directory_symlink(".config", dir / "profils/.suppression-link00");
 	const std::string before = snapshot_tree(dir.path());
 	const fs::path cut = dir / "profils/.suppression-Ab3xY9";
 	for (const char *group : {"g", "deep/er/g"})
-		make_records(".suppression-Ab3xY9", group, 500);
+		make_records(dir / "profils/.suppression-Ab3xY9" / group, 500);
 	zelk_gui_load();
 	EXPECT_TRUE(fs::exists(cut)) << "the window waited for it";
 	EXPECT_TRUE(pump_until([&] { return !fs::exists(cut); }));

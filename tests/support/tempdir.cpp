@@ -86,6 +86,13 @@ void write_file(const fs::path &file, const std::string &bytes)
 		throw std::runtime_error("cannot write " + file.string());
 }
 
+void make_records(const fs::path &group, int n)
+{
+	fs::create_directories(group);
+	for (int i = 0; i < n; i++)
+		write_file(group / ("r" + std::to_string(i)), "");
+}
+
 std::string read_file(const fs::path &file)
 {
 	std::ifstream in(file, std::ios::binary);

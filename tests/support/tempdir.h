@@ -49,6 +49,9 @@ void give_to_file_user(const std::filesystem::path &top);
 std::filesystem::path source_dir();
 void write_file(const std::filesystem::path &file, const std::string &bytes);
 std::string read_file(const std::filesystem::path &file);
+// `n` empty records, "r0" on, in the group directory `group`, made with
+// whatever of it is missing.
+void make_records(const std::filesystem::path &group, int n);
 
 // The interface file, the texture, the icon and an empty profiles directory, as the
 // launcher expects them in its working directory.
