@@ -1,7 +1,8 @@
 #include "profiles/player_popup.h"
 
+#include "base/combo_box.h"
+#include "base/displayable.h"
 #include "base/glib_ptr.h"
-#include "base/widgets.h"
 
 #include <algorithm>
 #include <memory>
@@ -101,10 +102,7 @@ static void choose_cursor_row()
 static void show_name(GtkTreeViewColumn *, GtkCellRenderer *cell, GtkTreeModel *model,
                       GtkTreeIter *iter, gpointer)
 {
-	gchar *raw = nullptr;
-	gtk_tree_model_get(model, iter, 0, &raw, -1);
-	GCharPtr name(raw);
-	g_object_set(cell, "text", name ? displayable(name.get()).c_str() : "", nullptr);
+	g_object_set(cell, "text", displayable(row_text(model, iter)).c_str(), nullptr);
 }
 
 // Rows of one height, one line each: the view measures the first row and
