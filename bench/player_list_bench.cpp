@@ -5,7 +5,9 @@
 // X display with GL.
 #include "game_dir.h"
 #include "banner/gl_area.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/displayable.h"
+#include "base/message_dialog.h"
 #include "interface/main_window.h"
 #include "shell/interface.h"
 

@@ -14,10 +14,10 @@ namespace {
 // reads. The game is among them for an install that ships one beside the
 // data; otherwise the player puts it into the game directory.
 const char *const shared_files[] = {
-	"gtktrovik.glade",
-	"textures/image.tga",
-	"gtktrovik.png",
-	"trovik.exe",
+        "gtktrovik.glade",
+        "textures/image.tga",
+        "gtktrovik.png",
+        "trovik.exe",
 };
 
 bool is_absolute(const char *path)
@@ -27,8 +27,8 @@ bool is_absolute(const char *path)
 
 std::string cannot_prepare(const std::string &path, int error)
 {
-	return "Impossible de préparer le dossier du jeu « " + path + " » : " +
-	       french_reason(error) + ".";
+	return "Impossible de préparer le dossier du jeu « " + path +
+	       " » : " + french_reason(error) + ".";
 }
 
 // Makes `path` and whatever of it is missing: the ancestors private, as the

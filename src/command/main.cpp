@@ -39,8 +39,9 @@ int fail(int argc, char **argv, const std::string &text)
 		// A home's path need not be UTF-8, which the toolkit requires.
 		std::unique_ptr<gchar, decltype(&g_free)> shown(g_utf8_make_valid(text.c_str(), -1),
 		                                                &g_free);
-		GtkWidget *dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-		                                           GTK_BUTTONS_NONE, "%s", shown.get());
+		GtkWidget *dialog =
+		        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
+		                               GTK_BUTTONS_NONE, "%s", shown.get());
 		// Not the stock button, whose label follows the locale.
 		gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
 		gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
@@ -73,8 +74,8 @@ std::string installed(const std::string &relative)
 	std::string dir = own_directory();
 	if (dir.empty())
 		return {};
-	std::unique_ptr<char, decltype(&std::free)> path(realpath((dir + "/" + relative).c_str(), nullptr),
-	                                                 &std::free);
+	std::unique_ptr<char, decltype(&std::free)> path(
+	        realpath((dir + "/" + relative).c_str(), nullptr), &std::free);
 	return path ? path.get() : std::string();
 }
 
@@ -182,17 +183,19 @@ int main(int argc, char *argv[])
 			std::puts("gtktrovik " TROVIK_VERSION);
 			return 0;
 		}
-		std::fputs("Utilisation : gtktrovik\n"
-		           "Prépare le dossier du jeu du joueur, puis ouvre le lanceur de Trovik.\n",
-		           help ? stdout : stderr);
+		std::fputs(
+		        "Utilisation : gtktrovik\n"
+		        "Prépare le dossier du jeu du joueur, puis ouvre le lanceur de Trovik.\n",
+		        help ? stdout : stderr);
 		return help && argc == 2 ? 0 : 2;
 	}
 
 	std::string launcher = installed(TROVIK_PROGRAM_FROM_COMMAND);
 	std::string shared = installed(TROVIK_DATA_FROM_COMMAND);
 	if (launcher.empty() || shared.empty())
-		return fail(argc, argv,
-		            "L'installation de Trovik est incomplète : réinstallez le paquet du jeu.");
+		return fail(
+		        argc, argv,
+		        "L'installation de Trovik est incomplète : réinstallez le paquet du jeu.");
 
 	PlayerHome where;
 	where.xdg_data_home = std::getenv("XDG_DATA_HOME");
@@ -200,14 +203,16 @@ int main(int argc, char *argv[])
 	where.password_home = password_home();
 	GameDirPlan plan{shared, game_dir_of(where)};
 	if (plan.game.empty())
-		return fail(argc, argv, "Aucun dossier personnel n'est connu pour y ranger les joueurs.");
+		return fail(argc, argv,
+		            "Aucun dossier personnel n'est connu pour y ranger les joueurs.");
 	std::string refusal = prepare_game_dir(plan);
 	if (!refusal.empty())
 		return fail(argc, argv, refusal);
 
 	if (chdir(plan.game.c_str()) != 0)
-		return fail(argc, argv, "Impossible d'ouvrir le dossier du jeu « " + plan.game +
-		                            " » : " + french_reason(errno) + ".");
+		return fail(argc, argv,
+		            "Impossible d'ouvrir le dossier du jeu « " + plan.game +
+		                    " » : " + french_reason(errno) + ".");
 	std::string output;
 	int status = run_launcher(launcher, output);
 	if (status < 0)

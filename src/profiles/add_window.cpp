@@ -1,7 +1,9 @@
 #include "profiles/add_window.h"
 
 #include "base/reentry.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/displayable.h"
+#include "base/message_dialog.h"
 #include "interface/main_window.h"
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"
@@ -21,6 +23,8 @@ static struct {
 	InterfaceTreePtr tree;
 	GtkWidget *window; // null while it is not open
 	GtkWidget *entry;
+	// Each handler's own, for as long as it runs.
+	bool opening, closing, creating;
 } add;
 
 // Keeps the add window open with the reason, so the name can be corrected.
@@ -33,15 +37,9 @@ static void refuse_name(const char *why)
 	gtk_widget_grab_focus(add.entry);
 }
 
-GtkWidget *add_window_widget(const char *id)
-{
-	return add.window ? add.tree->widget(id) : nullptr;
-}
-
 extern "C" void ouvrir_fenetre_ajout(GtkWidget *emitter, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(add.opening);
 	if (!guard)
 		return;
 	// A file may bind the opening to a second signal: one window is enough.
@@ -59,8 +57,7 @@ extern "C" void ouvrir_fenetre_ajout(GtkWidget *emitter, gpointer)
 // Runs when the add window goes away, whichever way it was closed.
 extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(add.closing);
 	if (!guard)
 		return;
 	back_to_main();
@@ -70,8 +67,7 @@ extern "C" void fermer_fenetre_ajout(GtkWidget *, gpointer)
 
 extern "C" void creer_joueur(GtkWidget *, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(add.creating);
 	if (!guard || !add.entry)
 		return;
 	std::string name = gtk_entry_get_text(GTK_ENTRY(add.entry));

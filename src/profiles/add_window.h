@@ -12,9 +12,6 @@
 // the interface file for them.
 extern const std::vector<WantedWidget> add_window_widgets;
 
-// The widget `id` of the open add window; null while it is not open.
-GtkWidget *add_window_widget(const char *id);
-
 extern "C" {
 void ouvrir_fenetre_ajout(GtkWidget *widget, gpointer data);
 void fermer_fenetre_ajout(GtkWidget *widget, gpointer data);

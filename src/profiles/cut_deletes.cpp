@@ -1,6 +1,8 @@
 #include "profiles/cut_deletes.h"
 
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/displayable.h"
+#include "base/message_dialog.h"
 #include "interface/main_window.h"
 #include "profiles/player_removal.h"
 

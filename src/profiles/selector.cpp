@@ -3,7 +3,9 @@
 #include "base/glib_ptr.h"
 #include "base/reentry.h"
 #include "base/toolkit_compat.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/displayable.h"
+#include "base/message_dialog.h"
 #include "interface/main_window.h"
 #include "profiles/dir.h"
 #include "profiles/fixed_text_cell.h"
@@ -14,6 +16,7 @@
 
 #include <cerrno>
 #include <future>
+#include <system_error>
 
 // The line under the selector has the room of two lines whatever it says,
 // enough for any of its texts at the width it is given.
@@ -33,6 +36,7 @@ static struct {
 	// of their own while the rest of the window is built.
 	std::string counted_ahead;
 	std::future<int> count_ahead;
+	bool changing; // change_joueur runs
 } selector;
 
 // The selector measures every row, at each change of size, for the widest;
@@ -266,14 +270,18 @@ void count_first_player_ahead()
 	gtk_tree_model_get(model, &first, 0, &raw, -1);
 	GCharPtr name(raw);
 	selector.counted_ahead = name ? name.get() : "";
-	selector.count_ahead =
-	        std::async(std::launch::async, count_records, selector.counted_ahead);
+	try {
+		selector.count_ahead =
+		        std::async(std::launch::async, count_records, selector.counted_ahead);
+	} catch (const std::system_error &) {
+		// No thread to be had: the records are counted when they are shown.
+		selector.counted_ahead.clear();
+	}
 }
 
 extern "C" void change_joueur(GtkWidget *, gpointer)
 {
-	static bool busy = false;
-	ReentryGuard guard(busy);
+	ReentryGuard guard(selector.changing);
 	if (!guard)
 		return;
 	std::optional<std::string> player = combo_active_text(ZelkWidget.joueur);

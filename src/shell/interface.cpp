@@ -3,7 +3,9 @@
 #include "banner/banner.h"
 #include "base/glib_ptr.h"
 #include "base/toolkit_compat.h"
-#include "base/widgets.h"
+#include "base/combo_box.h"
+#include "base/displayable.h"
+#include "base/message_dialog.h"
 #include "interface/interface_file.h"
 #include "interface/main_window.h"
 #include "profiles/add_window.h"
@@ -16,6 +18,14 @@
 
 #include <vector>
 
+#if !GTK_CHECK_VERSION(3, 0, 0)
+// What start-up keeps across builds of the main window (tests build it
+// more than once in a process).
+static struct {
+	bool list_style_parsed; // GTK+ 2's style for the players' list
+} startup;
+#endif
+
 // The players drop down as a scrolling list rather than a menu: the
 // toolkit builds a menu item for every row, up front, which makes start-up
 // and opening slow with thousands of players, and a menu of them is taller
@@ -23,10 +33,9 @@
 static void list_players_in_a_list()
 {
 #if !GTK_CHECK_VERSION(3, 0, 0)
-	static bool parsed = false;
-	if (parsed)
+	if (startup.list_style_parsed)
 		return;
-	parsed = true;
+	startup.list_style_parsed = true;
 	gtk_rc_parse_string("style \"trovik-joueurs\" { GtkComboBox::appears-as-list = 1 }\n"
 	                    "widget \"*.joueur\" style \"trovik-joueurs\"\n");
 #endif
