@@ -58,33 +58,33 @@ bool Gtk3Catalog::is_a(const std::string &name, const std::string &ancestor) con
 	return t && a && g_type_is_a(t, a);
 }
 
-static void set_range(PropertyInfo &info, GParamSpec *spec)
+static void set_range(PropertyInfo &info, GParamSpec *pspec)
 {
 	auto range = [&](auto *s) {
 		info.minimum = double(s->minimum);
 		info.maximum = double(s->maximum);
 	};
-	if (G_IS_PARAM_SPEC_INT(spec))
-		range(G_PARAM_SPEC_INT(spec));
-	else if (G_IS_PARAM_SPEC_UINT(spec))
-		range(G_PARAM_SPEC_UINT(spec));
-	else if (G_IS_PARAM_SPEC_LONG(spec))
-		range(G_PARAM_SPEC_LONG(spec));
-	else if (G_IS_PARAM_SPEC_ULONG(spec))
-		range(G_PARAM_SPEC_ULONG(spec));
-	else if (G_IS_PARAM_SPEC_INT64(spec))
-		range(G_PARAM_SPEC_INT64(spec));
-	else if (G_IS_PARAM_SPEC_UINT64(spec))
-		range(G_PARAM_SPEC_UINT64(spec));
-	else if (G_IS_PARAM_SPEC_CHAR(spec))
-		range(G_PARAM_SPEC_CHAR(spec));
-	else if (G_IS_PARAM_SPEC_UCHAR(spec))
-		range(G_PARAM_SPEC_UCHAR(spec));
-	else if (G_IS_PARAM_SPEC_FLOAT(spec))
-		range(G_PARAM_SPEC_FLOAT(spec));
-	else if (G_IS_PARAM_SPEC_DOUBLE(spec))
-		range(G_PARAM_SPEC_DOUBLE(spec));
-	else if (G_IS_PARAM_SPEC_UNICHAR(spec))
+	if (G_IS_PARAM_SPEC_INT(pspec))
+		range(G_PARAM_SPEC_INT(pspec));
+	else if (G_IS_PARAM_SPEC_UINT(pspec))
+		range(G_PARAM_SPEC_UINT(pspec));
+	else if (G_IS_PARAM_SPEC_LONG(pspec))
+		range(G_PARAM_SPEC_LONG(pspec));
+	else if (G_IS_PARAM_SPEC_ULONG(pspec))
+		range(G_PARAM_SPEC_ULONG(pspec));
+	else if (G_IS_PARAM_SPEC_INT64(pspec))
+		range(G_PARAM_SPEC_INT64(pspec));
+	else if (G_IS_PARAM_SPEC_UINT64(pspec))
+		range(G_PARAM_SPEC_UINT64(pspec));
+	else if (G_IS_PARAM_SPEC_CHAR(pspec))
+		range(G_PARAM_SPEC_CHAR(pspec));
+	else if (G_IS_PARAM_SPEC_UCHAR(pspec))
+		range(G_PARAM_SPEC_UCHAR(pspec));
+	else if (G_IS_PARAM_SPEC_FLOAT(pspec))
+		range(G_PARAM_SPEC_FLOAT(pspec));
+	else if (G_IS_PARAM_SPEC_DOUBLE(pspec))
+		range(G_PARAM_SPEC_DOUBLE(pspec));
+	else if (G_IS_PARAM_SPEC_UNICHAR(pspec))
 		info.maximum = 0x10FFFF;
 }
 
@@ -119,14 +119,14 @@ static ValueKind kind_of(GType value_type)
 	}
 }
 
-static std::optional<PropertyInfo> writable(GParamSpec *spec)
+static std::optional<PropertyInfo> writable(GParamSpec *pspec)
 {
-	if (!spec || !(spec->flags & G_PARAM_WRITABLE))
+	if (!pspec || !(pspec->flags & G_PARAM_WRITABLE))
 		return std::nullopt;
 	PropertyInfo info;
-	info.kind = kind_of(spec->value_type);
-	info.value_type = g_type_name(spec->value_type);
-	set_range(info, spec);
+	info.kind = kind_of(pspec->value_type);
+	info.value_type = g_type_name(pspec->value_type);
+	set_range(info, pspec);
 	return info;
 }
 
