@@ -4,7 +4,7 @@
 // - GDK is kept to X11 before the toolkit starts, since the banner draws
 //   through GLX on its own X window; then the toolkit, then its GL, which
 //   may be missing: the launcher works without it;
-// - zelk_gui_load (shell/interface.cpp) reads the interface file once and
+// - zelk_gui_load (launcher/startup.cpp) reads the interface file once and
 //   checks it for the widgets of all three windows before building any, so
 //   that a file without one ends the launcher now rather than on the click
 //   that opens a sub-window; builds the main window hidden; gives the
@@ -17,7 +17,7 @@
 // - the main loop runs the handlers until one ends the launcher.
 #include "banner/gl_area.h"
 #include "base/platform.h"
-#include "shell/interface.h"
+#include "launcher/startup.h"
 
 #include <gtk/gtk.h>
 #include <pango/pangocairo.h>

@@ -53,3 +53,8 @@ std::string french_reason(int error)
 	return name ? std::string("erreur du système ") + name
 	            : "erreur du système n° " + std::to_string(error);
 }
+
+std::string french_dir_reason(int error)
+{
+	return error == ENOTDIR ? "ce n'est pas un dossier" : french_reason(error);
+}

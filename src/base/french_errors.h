@@ -8,3 +8,8 @@
 // full stop, to stand after a colon ("accès refusé"). An uncommon value is
 // named by its symbolic name ("erreur du système EXDEV").
 std::string french_reason(int error);
+
+// The same for a directory opened by its own path, where ENOTDIR means that
+// the path names something other than a directory ("ce n'est pas un
+// dossier").
+std::string french_dir_reason(int error);

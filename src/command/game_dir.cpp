@@ -1,6 +1,8 @@
 #include "command/game_dir.h"
 
 #include "base/french_errors.h"
+#include "base/link_target.h"
+#include "base/make_dir.h"
 
 #include <cerrno>
 #include <string_view>
@@ -41,24 +43,7 @@ int make_directories(const std::string &path)
 		if (mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST)
 			return errno;
 	}
-	if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-		return errno;
-	struct stat st;
-	if (stat(path.c_str(), &st) != 0)
-		return errno;
-	return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-}
-
-// What a link names; a link's size is the length of its target, and one
-// rewritten meanwhile reads as empty.
-std::string link_target(const std::string &path, const struct stat &st)
-{
-	std::string target(std::size_t(st.st_size) + 1, '\0');
-	ssize_t n = readlink(path.c_str(), target.data(), target.size());
-	if (n <= 0 || std::size_t(n) > std::size_t(st.st_size))
-		return {};
-	target.resize(std::size_t(n));
-	return target;
+	return make_dir(path);
 }
 
 bool ends_with(std::string_view text, std::string_view end)
@@ -117,7 +102,7 @@ int refresh_link(const GameDirPlan &plan, std::string_view name)
 	}
 	if (!S_ISLNK(st.st_mode))
 		return 0;
-	std::string target = link_target(path, st);
+	std::string target = link_target(path).value_or("");
 	if (target == shared)
 		return offered || unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
 	if (!is_stale_install_link(path, target, name))
@@ -160,5 +145,5 @@ bool players_own(const GameDirPlan &plan, const std::string &name)
 	struct stat st;
 	if (lstat(path.c_str(), &st) != 0)
 		return false;
-	return !S_ISLNK(st.st_mode) || link_target(path, st) != plan.shared + "/" + name;
+	return !S_ISLNK(st.st_mode) || link_target(path) != plan.shared + "/" + name;
 }

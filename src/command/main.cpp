@@ -7,6 +7,8 @@
 
 #include "base/fd.h"
 #include "base/french_errors.h"
+#include "base/link_target.h"
+#include "base/message_dialog.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,14 +41,7 @@ int fail(int argc, char **argv, const std::string &text)
 		// A home's path need not be UTF-8, which the toolkit requires.
 		std::unique_ptr<gchar, decltype(&g_free)> shown(g_utf8_make_valid(text.c_str(), -1),
 		                                                &g_free);
-		GtkWidget *dialog =
-		        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-		                               GTK_BUTTONS_NONE, "%s", shown.get());
-		// Not the stock button, whose label follows the locale.
-		gtk_dialog_add_button(GTK_DIALOG(dialog), "_Fermer", GTK_RESPONSE_CLOSE);
-		gtk_window_set_title(GTK_WINDOW(dialog), "Trovik");
-		gtk_dialog_run(GTK_DIALOG(dialog));
-		gtk_widget_destroy(dialog);
+		say_in_message_dialog(shown.get());
 	}
 	return 1;
 }
@@ -54,17 +49,8 @@ int fail(int argc, char **argv, const std::string &text)
 // The directory of this program's own file, links resolved.
 std::string own_directory()
 {
-	for (std::size_t size = 256; size <= 65536; size *= 2) {
-		std::string path(size, '\0');
-		ssize_t n = readlink("/proc/self/exe", path.data(), size);
-		if (n < 0)
-			return {};
-		if (std::size_t(n) < size) {
-			path.resize(std::size_t(n));
-			return path.substr(0, path.rfind('/'));
-		}
-	}
-	return {};
+	std::string path = link_target("/proc/self/exe").value_or("");
+	return path.substr(0, path.rfind('/'));
 }
 
 // `relative` from this program's directory, with links and ".." resolved;

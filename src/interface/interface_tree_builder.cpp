@@ -17,7 +17,9 @@ static struct {
 	std::unique_ptr<ClassCatalog> catalog;
 } builder_state;
 
-InterfaceTree::InterfaceTree(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+InterfaceTree::InterfaceTree(std::unique_ptr<Impl> impl) : impl_(std::move(impl))
+{
+}
 
 InterfaceTree::~InterfaceTree()
 {
@@ -39,7 +41,8 @@ std::unique_ptr<InterfaceTree> InterfaceTree::build(const char *root)
 		return nullptr;
 	}
 	gtk_builder_connect_signals(builder.get(), nullptr);
-	auto tree = std::make_unique<InterfaceTree>(std::make_unique<Impl>(Impl{std::move(builder)}));
+	auto tree =
+	        std::make_unique<InterfaceTree>(std::make_unique<Impl>(Impl{std::move(builder)}));
 	tree->bind_to(tree->widget(root));
 	return tree;
 }

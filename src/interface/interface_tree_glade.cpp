@@ -11,7 +11,9 @@ struct InterfaceTree::Impl {
 	GObjectPtr<GladeXML> xml;
 };
 
-InterfaceTree::InterfaceTree(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+InterfaceTree::InterfaceTree(std::unique_ptr<Impl> impl) : impl_(std::move(impl))
+{
+}
 
 InterfaceTree::~InterfaceTree()
 {

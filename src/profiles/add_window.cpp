@@ -4,6 +4,7 @@
 #include "base/combo_box.h"
 #include "base/displayable.h"
 #include "base/message_dialog.h"
+#include "interface/handlers.h"
 #include "interface/main_window.h"
 #include "profiles/names.h"
 #include "profiles/profile_texts.h"

@@ -4,16 +4,8 @@
 
 #include "interface/wanted_widgets.h"
 
-#include <gtk/gtk.h>
-
 #include <vector>
 
-// The widgets its handlers use, the window's own first: start-up checks
-// the interface file for them.
+// The widgets its handlers (interface/handlers.h) use, the window's own
+// first: start-up checks the interface file for them.
 extern const std::vector<WantedWidget> add_window_widgets;
-
-extern "C" {
-void ouvrir_fenetre_ajout(GtkWidget *widget, gpointer data);
-void fermer_fenetre_ajout(GtkWidget *widget, gpointer data);
-void creer_joueur(GtkWidget *widget, gpointer data);
-}

@@ -1,51 +1,70 @@
 #include "profiles/cut_deletes.h"
 
-#include "base/combo_box.h"
-#include "base/displayable.h"
-#include "base/message_dialog.h"
-#include "interface/main_window.h"
-#include "profiles/player_removal.h"
+#include "base/fd.h"
+#include "profiles/dir.h"
+#include "profiles/hideout.h"
+#include "profiles/profile_tree.h"
+#include "profiles/tree_walk.h"
 
-#include <memory>
+#include <sys/stat.h>
 
-// Steps of the walk at each turn of the main loop: a millisecond or so of
-// removing, between which input and the banner's frames come first.
-static const int steps_per_turn = 200;
+#include <string>
+#include <vector>
 
-// What is being finished while the main window lives.
-static struct {
-	std::unique_ptr<CutDeletes> deletes;
-	guint source; // the idle source that finishes them, 0 once done
-} cut;
+// profils, whether it was searched yet, the hideouts still to finish and
+// the one being emptied.
+struct CutDeletes::State {
+	Fd top{open(profiles_dir, dir_flags)};
+	bool searched = false;
+	std::vector<std::string> hideouts;
+	TreeRemoval walk{top.get()};
+};
 
-static void stop_finishing()
+// Only real directories: any other hidden entry is someone else's.
+static bool is_hideout(int top, const char *name)
 {
-	if (cut.source)
-		g_source_remove(cut.source);
-	cut.source = 0;
-	cut.deletes.reset();
+	struct stat st;
+
+	return is_hideout_name(name) && fstatat(top, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+	       S_ISDIR(st.st_mode);
 }
 
-static gboolean finish_some(gpointer)
+static std::vector<std::string> find_hideouts(int top)
 {
-	if (cut.deletes->step(steps_per_turn))
-		return TRUE;
-	cut.source = 0;
-	cut.deletes.reset();
-	return FALSE;
+	std::vector<std::string> found;
+	Dir dir = open_dir_at(top, ".");
+
+	while (const dirent *e = dir ? readdir(dir.get()) : nullptr)
+		if (is_hideout(top, e->d_name))
+			found.emplace_back(e->d_name);
+	return found;
 }
 
-static void main_window_gone(GtkWidget *, gpointer)
+CutDeletes::CutDeletes() : state_(std::make_unique<State>())
 {
-	stop_finishing();
 }
 
-void finish_cut_deletes()
+CutDeletes::~CutDeletes() = default;
+
+// The search is the first step. A hideout swapped for a link since it was
+// found fails to open.
+bool CutDeletes::step(int budget)
 {
-	stop_finishing();
-	cut.deletes = std::make_unique<CutDeletes>();
-	// At the banner's own priority: below it, a machine that draws slowly
-	// would never come to the deletes while the banner waves.
-	cut.source = g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, finish_some, nullptr, nullptr);
-	g_signal_connect(ZelkWidget.main, "destroy", G_CALLBACK(main_window_gone), nullptr);
+	State &s = *state_;
+
+	for (; budget > 0; budget--) {
+		if (!s.searched) {
+			s.searched = true;
+			if (s.top)
+				s.hideouts = find_hideouts(s.top.get());
+			continue;
+		}
+		if (s.walk.step() || s.hideouts.empty())
+			continue;
+		std::string name = std::move(s.hideouts.back());
+		s.hideouts.pop_back();
+		if (Dir root = open_dir_nofollow(s.top.get(), name))
+			s.walk.start(std::move(root), name);
+	}
+	return !s.searched || !s.walk.done() || !s.hideouts.empty();
 }

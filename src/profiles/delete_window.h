@@ -5,16 +5,8 @@
 
 #include "interface/wanted_widgets.h"
 
-#include <gtk/gtk.h>
-
 #include <vector>
 
-// The widgets its handlers use, the window's own first: start-up checks
-// the interface file for them.
+// The widgets its handlers (interface/handlers.h) use, the window's own
+// first: start-up checks the interface file for them.
 extern const std::vector<WantedWidget> delete_window_widgets;
-
-extern "C" {
-void ouvrir_fenetre_suppression(GtkWidget *widget, gpointer data);
-void fermer_fenetre_suppression(GtkWidget *widget, gpointer data);
-void supprimer_joueur(GtkWidget *widget, gpointer data);
-}

@@ -1,16 +1,17 @@
 // Deleting a player, all or nothing.
 //
 // The player is first renamed, in one step, to a fresh hidden name in
-// profils (".suppression-" and six letters): from then on it is no longer
+// profils (hideout.h): from then on it is no longer
 // listed, and a rename that fails leaves everything as it was. Only then is
 // the hidden copy emptied by the walk of tree_walk.cpp, which never leaves
 // it nor goes into what is mounted in it. Whatever cannot be removed stays
 // in the hidden copy, and the caller is told where; a hidden copy left by a
-// launcher killed meanwhile is finished later, in slices (CutDeletes).
+// launcher killed meanwhile is finished later, in slices (cut_deletes.cpp).
 #include "profiles/player_removal.h"
 
 #include "base/fd.h"
 #include "profiles/dir.h"
+#include "profiles/hideout.h"
 #include "profiles/names.h"
 #include "profiles/profile_tree.h"
 #include "profiles/tree_walk.h"
@@ -21,16 +22,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <random>
-#include <string_view>
-#include <vector>
-
-// Never listed, as it begins with a full stop.
-static const char hideout_prefix[] = ".suppression-";
-static const char hideout_letters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-static const std::size_t hideout_letter_count = 6;
 
 static RemoveResult result(RemoveOutcome outcome, int error = 0, std::string leftover = {})
 {
@@ -83,18 +74,6 @@ static int rename_fresh(int dir, const char *from, const char *to)
 	if (errno != ENOENT)
 		return errno;
 	return renameat(dir, from, dir, to) == 0 ? 0 : errno;
-}
-
-// Not built from the player's name, which may be as long as a name can be.
-static std::string hideout_name()
-{
-	std::random_device source;
-	std::uniform_int_distribution<int> pick(0, sizeof hideout_letters - 2);
-	std::string name = hideout_prefix;
-
-	for (std::size_t i = 0; i < hideout_letter_count; i++)
-		name += hideout_letters[pick(source)];
-	return name;
 }
 
 // Takes profils/NAME out of the listing in one step that either happens
@@ -158,70 +137,4 @@ RemoveResult remove_player(const std::string &name)
 	if (!S_ISDIR(st.st_mode))
 		return result(RemoveOutcome::not_a_directory);
 	return remove_directory(top.get(), name);
-}
-
-// Exactly the names hide() makes, and only real directories: any other
-// hidden entry is someone else's.
-static bool is_hideout(int top, std::string_view name)
-{
-	std::string_view prefix = hideout_prefix;
-	struct stat st;
-
-	if (name.size() != prefix.size() + hideout_letter_count ||
-	    name.substr(0, prefix.size()) != prefix)
-		return false;
-	for (char c : name.substr(prefix.size()))
-		if (c == '\0' || !std::strchr(hideout_letters, c))
-			return false;
-	return fstatat(top, std::string(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-	       S_ISDIR(st.st_mode);
-}
-
-// profils, whether it was searched yet, the hideouts still to finish and
-// the one being emptied.
-struct CutDeletes::State {
-	Fd top{open(profiles_dir, dir_flags)};
-	bool searched = false;
-	std::vector<std::string> hideouts;
-	TreeRemoval walk{top.get()};
-};
-
-static std::vector<std::string> find_hideouts(int top)
-{
-	std::vector<std::string> found;
-	Dir dir = open_dir_at(top, ".");
-
-	while (const dirent *e = dir ? readdir(dir.get()) : nullptr)
-		if (is_hideout(top, e->d_name))
-			found.emplace_back(e->d_name);
-	return found;
-}
-
-CutDeletes::CutDeletes() : state_(std::make_unique<State>())
-{
-}
-
-CutDeletes::~CutDeletes() = default;
-
-// The search is the first step. A hideout swapped for a link since it was
-// found fails to open.
-bool CutDeletes::step(int budget)
-{
-	State &s = *state_;
-
-	for (; budget > 0; budget--) {
-		if (!s.searched) {
-			s.searched = true;
-			if (s.top)
-				s.hideouts = find_hideouts(s.top.get());
-			continue;
-		}
-		if (s.walk.step() || s.hideouts.empty())
-			continue;
-		std::string name = std::move(s.hideouts.back());
-		s.hideouts.pop_back();
-		if (Dir root = open_dir_nofollow(s.top.get(), name))
-			s.walk.start(std::move(root), name);
-	}
-	return !s.searched || !s.walk.done() || !s.hideouts.empty();
 }

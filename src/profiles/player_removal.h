@@ -1,7 +1,6 @@
 // Deleting a player with everything below it, all or nothing.
 #pragma once
 
-#include <memory>
 #include <string>
 
 // removed: the player and all below it are gone.
@@ -36,24 +35,3 @@ struct RemoveResult {
 // refuse; a name that is not one listable entry of profils (empty, "." or
 // "..", a '/' or NUL, a leading '.') touches nothing.
 RemoveResult remove_player(const std::string &name);
-
-// Deletes that were confirmed but cut short (the launcher killed while it
-// emptied a player) leave their hidden copy in profils: a real directory
-// named ".suppression-" and six letters or digits. This finds them and
-// finishes them in slices; nothing else in profils is touched, nor what is
-// mounted in them.
-class CutDeletes {
-public:
-	CutDeletes();
-	~CutDeletes();
-	CutDeletes(const CutDeletes &) = delete;
-	CutDeletes &operator=(const CutDeletes &) = delete;
-
-	// Goes `budget` steps further, each an entry read or removed or a
-	// directory gone into or out of; whether anything is left to do.
-	bool step(int budget);
-
-private:
-	struct State;
-	std::unique_ptr<State> state_;
-};

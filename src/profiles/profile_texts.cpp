@@ -72,18 +72,9 @@ std::string confirmation_text(const std::string &player)
 	       player;
 }
 
-static std::string unreadable_reason(int error)
-{
-	if (error == EACCES || error == EPERM)
-		return "accès refusé";
-	if (error == ENOTDIR)
-		return "ce n'est pas un dossier";
-	return french_reason(error);
-}
-
 std::string no_player_hint(int error)
 {
 	if (!error)
 		return "Créez un joueur pour commencer : « Nouveau joueur… ».";
-	return "Le dossier « profils » ne peut pas être lu : " + unreadable_reason(error) + ".";
+	return "Le dossier « profils » ne peut pas être lu : " + french_dir_reason(error) + ".";
 }

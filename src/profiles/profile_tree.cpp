@@ -1,11 +1,8 @@
 #include "profiles/profile_tree.h"
 
+#include "base/make_dir.h"
 #include "profiles/dir.h"
 #include "profiles/names.h"
-
-#include <sys/stat.h>
-
-#include <cerrno>
 
 static int count_visible(DIR *dir)
 {
@@ -22,19 +19,6 @@ static int count_visible(DIR *dir)
 static bool may_be_directory(unsigned char type)
 {
 	return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN;
-}
-
-// 0 when `path` is a directory afterwards, else why not. One there
-// already does; any other file there is in the way.
-static int make_dir(const std::string &path)
-{
-	struct stat st;
-
-	if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-		return errno;
-	if (stat(path.c_str(), &st) != 0)
-		return errno;
-	return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 std::string player_path(const std::string &name)

@@ -6,6 +6,7 @@
 #include "base/combo_box.h"
 #include "base/displayable.h"
 #include "base/message_dialog.h"
+#include "interface/handlers.h"
 #include "interface/main_window.h"
 #include "profiles/dir.h"
 #include "profiles/fixed_text_cell.h"

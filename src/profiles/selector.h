@@ -38,5 +38,3 @@ void select_first_player();
 // stays active while it exists, and the start button is usable only with a
 // player.
 void watch_profiles();
-
-extern "C" void change_joueur(GtkWidget *widget, gpointer data);

@@ -4,7 +4,7 @@
 #include "base/toolkit_compat.h"
 #include "base/combo_box.h"
 #include "interface/main_window.h"
-#include "shell/interface.h"
+#include "launcher/startup.h"
 
 #include <gtk/gtk.h>
 

@@ -5,7 +5,7 @@
 #include "wait.h"
 
 #include "base/fd.h"
-#include "shell/game_start.h"
+#include "game/game_start.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // verdict comes from their files alone, nothing is run.
 #include "tempdir.h"
 
-#include "shell/wine_install.h"
+#include "game/wine_install.h"
 
 #include <gtest/gtest.h>
 

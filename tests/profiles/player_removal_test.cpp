@@ -1,3 +1,4 @@
+#include "profiles/cut_deletes.h"
 #include "profiles/names.h"
 #include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"

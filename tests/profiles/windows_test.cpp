@@ -4,7 +4,7 @@
 #include "gui.h"
 #include "hostile_names.h"
 
-#include "shell/interface.h"
+#include "launcher/startup.h"
 #include "base/glib_ptr.h"
 #include "base/toolkit_compat.h"
 #include "interface/main_window.h"

@@ -2,7 +2,7 @@
 
 #include "base/combo_box.h"
 #include "interface/main_window.h"
-#include "shell/interface.h"
+#include "launcher/startup.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "shell/elf_target.h"
+#include "game/elf_target.h"
 
 #include "base/regular_file.h"
 

@@ -1,6 +1,6 @@
-#include "shell/mode_text.h"
+#include "launcher/mode_text.h"
 
-#include "shell/game_arguments.h"
+#include "game/game_arguments.h"
 
 std::string closed_resolution_text(int position, const std::string &item)
 {

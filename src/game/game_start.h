@@ -3,7 +3,7 @@
 // else is refused with a French reason. No shell is ever involved.
 #pragma once
 
-#include "shell/elf_target.h"
+#include "game/elf_target.h"
 
 #include <optional>
 #include <string>

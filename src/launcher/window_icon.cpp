@@ -3,7 +3,7 @@
 // start. Anyone may have put anything in its place: it is read as the
 // interface file is, and its picture's size is looked at before any of it
 // is decoded, since a small file can hold a picture of gigabytes.
-#include "shell/window_icon.h"
+#include "launcher/window_icon.h"
 
 #include "base/glib_ptr.h"
 #include "base/regular_file.h"

@@ -1,14 +1,15 @@
-#include "shell/launch.h"
-
+// The start button: the choices of the main window become the game's
+// arguments (game_arguments.h), and the game replaces the launcher.
 #include "base/combo_box.h"
 #include "base/message_dialog.h"
 #include "base/platform.h"
 #include "base/reentry.h"
+#include "game/game_arguments.h"
+#include "game/game_start.h"
+#include "interface/handlers.h"
 #include "interface/main_window.h"
 #include "profiles/profile_tree.h"
 #include "profiles/selector.h"
-#include "shell/game_arguments.h"
-#include "shell/game_start.h"
 
 #include <sys/stat.h>
 

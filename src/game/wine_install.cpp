@@ -1,7 +1,7 @@
-#include "shell/wine_install.h"
+#include "game/wine_install.h"
 
 #include "base/regular_file.h"
-#include "shell/elf_target.h"
+#include "game/elf_target.h"
 
 #include <elf.h>
 #include <sys/stat.h>

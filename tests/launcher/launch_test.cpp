@@ -6,7 +6,7 @@
 #include "base/combo_box.h"
 #include "base/glib_ptr.h"
 #include "interface/main_window.h"
-#include "shell/game_arguments.h"
+#include "game/game_arguments.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/game_arguments.h"
+#include "game/game_arguments.h"
 
 char mode_letter(int position)
 {

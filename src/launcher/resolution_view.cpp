@@ -1,7 +1,7 @@
-#include "shell/resolution_view.h"
+#include "launcher/resolution_view.h"
 
 #include "base/combo_box.h"
-#include "shell/mode_text.h"
+#include "launcher/mode_text.h"
 
 // Only the closed selector's own view is told the mode: the popup's rows
 // stand under headings that say it already.

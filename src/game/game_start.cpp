@@ -1,10 +1,10 @@
-#include "shell/game_start.h"
+#include "game/game_start.h"
 
 #include "base/fd.h"
 #include "base/french_errors.h"
 #include "base/link_target.h"
 #include "base/platform.h"
-#include "shell/wine_install.h"
+#include "game/wine_install.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
