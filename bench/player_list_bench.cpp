@@ -9,7 +9,7 @@
 #include "base/displayable.h"
 #include "base/message_dialog.h"
 #include "interface/main_window.h"
-#include "shell/interface.h"
+#include "launcher/startup.h"
 
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
