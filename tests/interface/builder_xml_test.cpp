@@ -16,42 +16,28 @@ namespace {
 
 // GTK 3, less the classes named: what a toolkit without them answers.
 class Hiding : public ClassCatalog {
+	using S = const std::string &;
+	using P = std::optional<PropertyInfo>;
+
 public:
 	Hiding(const ClassCatalog &real, std::set<std::string> hidden)
 	    : real_(real), hidden_(std::move(hidden))
 	{
 	}
-	bool has_class(const std::string &n) const override
-	{
-		return !hidden_.count(n) && real_.has_class(n);
-	}
-	bool is_a(const std::string &n, const std::string &a) const override
+	bool has_class(S n) const override { return !hidden_.count(n) && real_.has_class(n); }
+	bool is_a(S n, S a) const override
 	{
 		return !hidden_.count(n) && !hidden_.count(a) && real_.is_a(n, a);
 	}
-	std::optional<PropertyInfo> property(const std::string &c,
-	                                     const std::string &n) const override
-	{
-		return real_.property(c, n);
-	}
-	std::optional<PropertyInfo> child_property(const std::string &c,
-	                                           const std::string &n) const override
-	{
-		return real_.child_property(c, n);
-	}
-	bool has_signal(const std::string &c, const std::string &n) const override
-	{
-		return real_.has_signal(c, n);
-	}
-	bool is_accelerator_signal(const std::string &c, const std::string &n) const override
+	P property(S c, S n) const override { return real_.property(c, n); }
+	P child_property(S c, S n) const override { return real_.child_property(c, n); }
+	bool has_signal(S c, S n) const override { return real_.has_signal(c, n); }
+	bool is_accelerator_signal(S c, S n) const override
 	{
 		return real_.is_accelerator_signal(c, n);
 	}
-	std::vector<NamedValue> named_values(const std::string &t) const override
-	{
-		return real_.named_values(t);
-	}
-	bool is_key_name(const std::string &n) const override { return real_.is_key_name(n); }
+	std::vector<NamedValue> named_values(S t) const override { return real_.named_values(t); }
+	bool is_key_name(S n) const override { return real_.is_key_name(n); }
 
 private:
 	const ClassCatalog &real_;

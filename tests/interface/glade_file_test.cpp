@@ -37,31 +37,26 @@ TEST(GladeFile, RefusesWhatIsNoLibglade2File)
 	std::string attributes;
 	for (int i = 0; i < 17; i++)
 		attributes += " a" + std::to_string(i) + "='x'";
+	auto in_file = [](const std::string &widget) {
+		return "<glade-interface>" + widget + "</glade-interface>";
+	};
 	const std::string cases[] = {
 	        "",
 	        "just text",
 	        project.substr(0, project.size() / 2),
-	        "<glade-interface><widget class='GtkWindow' id='w'></glade-interface>",
+	        in_file("<widget class='GtkWindow' id='w'>"),
 	        "<interface><object class='GtkWindow' id='w'/></interface>",
 	        "<glade-interface/><glade-interface/>",
-	        "<glade-interface><widget class='GtkLabel' id='\xe9t\xe9'/></glade-interface>",
-	        "<glade-interface><widget class='GtkLabel' id='a\x01'/></glade-interface>",
-	        std::string(
-	                "<glade-interface><widget class='GtkLabel' id='a\0'/></glade-interface>",
-	                69),
-	        "<glade-interface><widget class='GtkLabel'/></glade-interface>",
-	        "<glade-interface><widget id='w'/></glade-interface>",
-	        "<glade-interface><widget class='GtkLabel' id='w'><property>x</property></widget>"
-	        "</glade-interface>",
-	        "<glade-interface><widget class='GtkButton' id='w'><signal "
-	        "name='clicked'/></widget>"
-	        "</glade-interface>",
-	        "<glade-interface><widget class='GtkLabel' id='w' "
-	        "class='GtkLabel'/></glade-interface>",
-	        "<glade-interface><widget class='GtkLabel' id='w'" + attributes +
-	                "/></glade-interface>",
-	        "<glade-interface><widget class='GtkLabel' "
-	        "id='w'>&bogus;</widget></glade-interface>",
+	        in_file("<widget class='GtkLabel' id='\xe9t\xe9'/>"),
+	        in_file("<widget class='GtkLabel' id='a\x01'/>"),
+	        in_file(std::string("<widget class='GtkLabel' id='a\0'/>", 34)),
+	        in_file("<widget class='GtkLabel'/>"),
+	        in_file("<widget id='w'/>"),
+	        in_file("<widget class='GtkLabel' id='w'><property>x</property></widget>"),
+	        in_file("<widget class='GtkButton' id='w'><signal name='clicked'/></widget>"),
+	        in_file("<widget class='GtkLabel' id='w' class='GtkLabel'/>"),
+	        in_file("<widget class='GtkLabel' id='w'" + attributes + "/>"),
+	        in_file("<widget class='GtkLabel' id='w'>&bogus;</widget>"),
 	        nested(int(glade_depth_limit)),
 	};
 	for (const std::string &text : cases)

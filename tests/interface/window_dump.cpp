@@ -35,50 +35,20 @@ struct Dump {
 } // namespace
 
 // The classes both toolkits have, the most derived first.
-static const char *const families[] = {"GtkMessageDialog",
-                                       "GtkDialog",
-                                       "GtkWindow",
-                                       "GtkComboBox",
-                                       "GtkButtonBox",
-                                       "GtkStatusbar",
-                                       "GtkBox",
-                                       "GtkTable",
-                                       "GtkPaned",
-                                       "GtkNotebook",
-                                       "GtkFrame",
-                                       "GtkExpander",
-                                       "GtkScrolledWindow",
-                                       "GtkAlignment",
-                                       "GtkMenuBar",
-                                       "GtkMenu",
-                                       "GtkSeparatorMenuItem",
-                                       "GtkImageMenuItem",
-                                       "GtkRadioMenuItem",
-                                       "GtkCheckMenuItem",
-                                       "GtkMenuItem",
-                                       "GtkToolbar",
-                                       "GtkToggleToolButton",
-                                       "GtkToolButton",
-                                       "GtkSeparatorToolItem",
-                                       "GtkRadioButton",
-                                       "GtkCheckButton",
-                                       "GtkToggleButton",
-                                       "GtkButton",
-                                       "GtkSpinButton",
-                                       "GtkEntry",
-                                       "GtkScale",
-                                       "GtkScrollbar",
-                                       "GtkSeparator",
-                                       "GtkImage",
-                                       "GtkLabel",
-                                       "GtkTextView",
-                                       "GtkContainer",
-                                       "GtkWidget"};
+static const char families[] =
+        "GtkMessageDialog GtkDialog GtkWindow GtkComboBox GtkButtonBox GtkStatusbar GtkBox "
+        "GtkTable GtkPaned GtkNotebook GtkFrame GtkExpander GtkScrolledWindow GtkAlignment "
+        "GtkMenuBar GtkMenu GtkSeparatorMenuItem GtkImageMenuItem GtkRadioMenuItem "
+        "GtkCheckMenuItem GtkMenuItem GtkToolbar GtkToggleToolButton GtkToolButton "
+        "GtkSeparatorToolItem GtkRadioButton GtkCheckButton GtkToggleButton GtkButton "
+        "GtkSpinButton GtkEntry GtkScale GtkScrollbar GtkSeparator GtkImage GtkLabel "
+        "GtkTextView GtkContainer GtkWidget";
 
-static const char *family(GtkWidget *widget)
+static std::string family(GtkWidget *widget)
 {
-	for (const char *name : families)
-		if (GType type = g_type_from_name(name);
+	std::istringstream names(families);
+	for (std::string name; names >> name;)
+		if (GType type = g_type_from_name(name.c_str());
 		    type && G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
 			return name;
 	return "?";
