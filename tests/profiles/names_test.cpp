@@ -48,71 +48,49 @@ NameList exchange_sorted(NameList list)
 
 } // namespace
 
-TEST(ListerFichiers, ListsEveryVisibleEntryAndDropsHiddenOnes)
+TEST(ListerFichiers, ListsVisibleEntriesWholeAndUnreadablePathsAsEmpty)
 {
 	TempDir tmp;
-	fs::create_directory(tmp / "bob");
-	fs::create_directory(tmp / ".old");
-	write_file(tmp / "notes.txt", "x");
-	write_file(tmp / ".config", "x");
-	write_file(tmp / "Zo\xc3\xa9", "");
-	write_file(tmp / "caf\xe9", "");
-
-	NameList list = lister_fichiers(tmp.path().string());
-	EXPECT_EQ(sorted_copy(list), sorted_copy({"bob", "notes.txt", "Zo\xc3\xa9", "caf\xe9"}));
-	EXPECT_EQ(list.size(), 4u);
+	const std::string long_name = "L" + std::string(198, 'n') + "z";
+	fs::create_directories(tmp / "long" / long_name);
+	for (const char *dir : {"visible/bob", "visible/.old", "empty"})
+		fs::create_directories(tmp / dir);
+	for (const char *file : {"visible/notes.txt", "visible/.config", "visible/Zo\xc3\xa9",
+	                         "visible/caf\xe9", "empty/.hidden", "plain"})
+		write_file(tmp / file, "x");
+	const std::pair<const char *, NameList> cases[] = {
+	        {"visible", {"bob", "notes.txt", "Zo\xc3\xa9", "caf\xe9"}},
+	        {"long", {long_name}},
+	        {"empty", {}},
+	        {"plain", {}},
+	        {"missing", {}},
+	        {"plain/below", {}},
+	};
+	for (const auto &[dir, listed] : cases)
+		EXPECT_EQ(sorted_copy(lister_fichiers((tmp / dir).string())), sorted_copy(listed))
+		        << dir;
 }
 
-TEST(ListerFichiers, UnreadablePathsListAsEmpty)
+// Capitals fold, equal names keep their listing order, bytes compare
+// unsigned and a prefix comes first; the list is sorted in place.
+TEST(TrierListe, SortsInPlaceAsTheLauncherAlwaysDid)
 {
-	TempDir tmp;
-	fs::create_directory(tmp / "empty");
-	write_file(tmp / "empty/.hidden", "");
-	write_file(tmp / "plain", "x");
-
-	for (const char *name : {"empty", "plain", "missing", "plain/below"}) {
-		NameList list = lister_fichiers((tmp / name).string());
-		EXPECT_TRUE(list.empty()) << name;
-		EXPECT_TRUE(list.empty()) << name;
+	const std::pair<NameList, NameList> cases[] = {
+	        {{"beta", "Alpha", "alpha", "Gamma"}, {"Alpha", "alpha", "beta", "Gamma"}},
+	        {{"alpha", "beta", "Alpha", "BETA", "ALPHA"},
+	         {"alpha", "Alpha", "ALPHA", "beta", "BETA"}},
+	        {{"Zo\xc3\xa9", "zoz", "Zoe"}, {"Zoe", "zoz", "Zo\xc3\xa9"}},
+	        // '[', '_' and '`' lie between the capitals and the small letters.
+	        {{"ab", "a_", "A", "a[", "a`", "a9", "aB", "a\x7f"},
+	         {"A", "a9", "a[", "a_", "a`", "ab", "aB", "a\x7f"}},
+	        {{}, {}},
+	        {{"Solo"}, {"Solo"}},
+	};
+	for (const auto &[unsorted, sorted] : cases) {
+		NameList list = unsorted;
+		EXPECT_EQ(&trier_liste(list), &list);
+		EXPECT_EQ(list, sorted) << testing::PrintToString(unsorted);
 	}
-}
-
-TEST(ListerFichiers, KeepsLongNamesWhole)
-{
-	TempDir tmp;
-	std::string name(200, 'n');
-	name[0] = 'L';
-	name[199] = 'z';
-	fs::create_directory(tmp / name);
-
-	NameList list = lister_fichiers(tmp.path().string());
-	ASSERT_EQ(list.size(), 1u);
-	EXPECT_EQ(list[0], name);
-}
-
-TEST(TrierListe, FoldsCapitalsAndKeepsListingOrderOfEqualNames)
-{
-	NameList list = {"beta", "Alpha", "alpha", "Gamma"};
-	NameList &sorted = trier_liste(list);
-	EXPECT_EQ(&sorted, &list);
-	EXPECT_EQ(list, (NameList{"Alpha", "alpha", "beta", "Gamma"}));
-
-	list = {"alpha", "beta", "Alpha", "BETA", "ALPHA"};
-	EXPECT_EQ(trier_liste(list), (NameList{"alpha", "Alpha", "ALPHA", "beta", "BETA"}));
-}
-
-TEST(TrierListe, ComparesUnsignedBytesWithPrefixesFirst)
-{
-	NameList list = {"Zo\xc3\xa9", "zoz", "Zoe"};
-	EXPECT_EQ(trier_liste(list), (NameList{"Zoe", "zoz", "Zo\xc3\xa9"}));
-
-	// '[', '_' and '`' lie between the capitals and the small letters.
-	list = {"ab", "a_", "A", "a[", "a`", "a9", "aB", "a\x7f"};
-	EXPECT_EQ(trier_liste(list), (NameList{"A", "a9", "a[", "a_", "a`", "ab", "aB", "a\x7f"}));
-
-	NameList empty, one = {"Solo"};
-	EXPECT_TRUE(trier_liste(empty).empty());
-	EXPECT_EQ(trier_liste(one), NameList{"Solo"});
 }
 
 TEST(TrierListe, MatchesTheExchangeSortOnRandomLists)
