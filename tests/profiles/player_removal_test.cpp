@@ -1,25 +1,15 @@
 #include "profiles/cut_deletes.h"
-#include "profiles/names.h"
-#include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"
-#include "profiles/profile_tree.h"
 
 #include "hostile_names.h"
 #include "profile_fixtures.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <thread>
 #include <tuple>
@@ -33,8 +23,7 @@ using namespace fixtures;
 TEST(RemovePlayer, RemovesTheDirectoryAndNothingOutside)
 {
 	for (const std::string &name : hostile_names_where(&HostileName::listed)) {
-		TempDir tmp;
-		ScopedChdir cd(tmp.path());
+		WorkDir tmp;
 		make_bystanders(tmp.path());
 		const std::string before = snapshot_tree(tmp.path());
 
@@ -55,8 +44,7 @@ TEST(RemovePlayer, RemovesTheDirectoryAndNothingOutside)
 
 TEST(RemovePlayer, APlayerThatIsALinkLosesOnlyTheLink)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
 	make_bystanders(tmp.path());
 	const std::string before = snapshot_tree(tmp.path());
 
@@ -69,8 +57,7 @@ TEST(RemovePlayer, APlayerThatIsALinkLosesOnlyTheLink)
 
 TEST(RemovePlayer, RefusesNamesAndNonDirectories)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
 	make_bystanders(tmp.path());
 	write_file(tmp / "profils/plain", "x");
 	fs::create_directories(tmp / "profils/a/b");
@@ -105,8 +92,7 @@ TEST(RemovePlayer, RefusesNamesAndNonDirectories)
 
 TEST(RemovePlayer, WorksWithoutAProfilesDirectory)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
 	EXPECT_EQ(remove_player("anna").outcome, RemoveOutcome::missing);
 	EXPECT_TRUE(fs::is_empty(tmp.path()));
 	write_file(tmp / "profils", "a file");
@@ -114,6 +100,11 @@ TEST(RemovePlayer, WorksWithoutAProfilesDirectory)
 	EXPECT_EQ(remove_player("anna").outcome, RemoveOutcome::missing);
 	EXPECT_EQ(snapshot_tree(tmp.path()), before);
 }
+
+namespace {
+
+using Tree = std::function<void(const fs::path &)>;
+const Tree nothing = [](const fs::path &) {};
 
 void make_bob(const fs::path &root)
 {
@@ -136,10 +127,17 @@ void make_deep_bob(const fs::path &root)
 	}
 }
 
-void lock(const fs::path &dir, fs::perms perms)
+// bob and what `more` makes, then `dir` given only `perms`.
+Tree locked(const char *dir, fs::perms perms, Tree more = nothing)
 {
-	fs::permissions(dir, perms);
+	return [=](const fs::path &root) {
+		make_bob(root);
+		more(root);
+		fs::permissions(root / dir, perms);
+	};
 }
+
+} // namespace
 
 // An ordinary user deletes bob while something is in the way. A player that
 // goes, in whole or in part, leaves the listing at once, and what is left of
@@ -147,9 +145,7 @@ void lock(const fs::path &dir, fs::perms perms)
 TEST(RemovePlayer, AllOrNothingUnderFaults)
 {
 	using O = RemoveOutcome;
-	using Tree = std::function<void(const fs::path &)>;
-	const Tree nothing = [](const fs::path &) {};
-	const fs::perms read_only = fs::perms(0555);
+	using P = const fs::path &;
 	const struct {
 		const char *fault;
 		Tree make, kept;
@@ -159,45 +155,30 @@ TEST(RemovePlayer, AllOrNothingUnderFaults)
 		const char *said;
 	} cases[] = {
 	        {"nothing in the way", make_bob, nothing, 0, O::removed, 0, ""},
-	        {"profils not writable",
-	         [&](const fs::path &r) {
-		         make_bob(r);
-		         lock(r / "profils", read_only);
-	         },
-	         nothing, 0, O::not_allowed, EACCES, "accès refusé"},
-	        {"player unreadable",
-	         [&](const fs::path &r) {
-		         make_bob(r);
-		         lock(r / "profils/bob", fs::perms::none);
-	         },
-	         nothing, 0, O::not_allowed, EACCES, "accès refusé"},
+	        {"profils not writable", locked("profils", fs::perms(0555)), nothing, 0,
+	         O::not_allowed, EACCES, "accès refusé"},
+	        {"player unreadable", locked("profils/bob", fs::perms::none), nothing, 0,
+	         O::not_allowed, EACCES, "accès refusé"},
 	        {"one group unreadable",
-	         [&](const fs::path &r) {
-		         make_bob(r);
-		         make_locked_group(r);
-		         lock(r / "profils/bob/locked", fs::perms::none);
-	         },
+	         locked("profils/bob/locked", fs::perms::none, make_locked_group),
 	         make_locked_group, 0, O::leftovers, EACCES, "certains fichiers n'ont pas pu"},
 	        {"deeper than the open-file limit", make_deep_bob, nothing, 16, O::removed, 0, ""},
 	        {"player gone", nothing, nothing, 0, O::missing, ENOENT, "n'existe plus"},
-	        {"plain file", [](const fs::path &r) { write_file(r / "profils/bob", "x"); },
-	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
-	        {"FIFO", [](const fs::path &r) { mkfifo((r / "profils/bob").c_str(), 0644); },
-	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
-	        {"dangling link",
-	         [](const fs::path &r) { fs::create_symlink(r / "nowhere", r / "profils/bob"); },
+	        {"plain file", [](P r) { write_file(r / "profils/bob", "x"); }, nothing, 0,
+	         O::not_a_directory, 0, "pas un dossier de joueur"},
+	        {"FIFO", [](P r) { mkfifo((r / "profils/bob").c_str(), 0644); }, nothing, 0,
+	         O::not_a_directory, 0, "pas un dossier de joueur"},
+	        {"dangling link", [](P r) { fs::create_symlink(r / "nowhere", r / "profils/bob"); },
 	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
 	        {"link to a file",
-	         [](const fs::path &r) {
-		         fs::create_symlink(r / "outside/keep.txt", r / "profils/bob");
-	         },
+	         [](P r) { fs::create_symlink(r / "outside/keep.txt", r / "profils/bob"); },
 	         nothing, 0, O::not_a_directory, 0, "pas un dossier de joueur"},
 	};
 
 	for (const auto &c : cases) {
 		SCOPED_TRACE(c.fault);
-		TempDir tmp, expected;
-		ScopedChdir cd(tmp.path());
+		WorkDir tmp;
+		TempDir expected;
 		make_bystanders(tmp.path());
 		c.make(tmp.path());
 		const std::string before = snapshot_tree(tmp.path());
@@ -235,8 +216,7 @@ TEST(RemovePlayer, AllOrNothingUnderFaults)
 TEST(RemovePlayer, NeverFollowsADirectorySwappedForALink)
 {
 	for (int round = 0; round < 400; round++) {
-		TempDir tmp;
-		ScopedChdir cd(tmp.path());
+		WorkDir tmp;
 		make_records(tmp / "outside", 2);
 		make_records(tmp / "profils/bob/pack", 2);
 		fs::create_directory(tmp / "stash");

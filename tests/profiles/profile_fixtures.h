@@ -20,6 +20,12 @@ namespace fixtures {
 
 namespace fs = std::filesystem;
 
+// A scratch directory, the working directory while it lives: the
+// launcher finds profils there.
+struct WorkDir : TempDir {
+	ScopedChdir cd{path()};
+};
+
 // pack1 holds a, b, c; pack2 holds d; notes.txt lies in anna herself;
 // the hidden .old holds e.
 inline void make_anna(const fs::path &root)

@@ -1,51 +1,27 @@
-#include "profiles/names.h"
-#include "profiles/player_removal.h"
 #include "profiles/profile_texts.h"
-#include "profiles/profile_tree.h"
 
 #include "hostile_names.h"
 #include "profile_fixtures.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <functional>
-#include <thread>
 #include <tuple>
 
 namespace fs = std::filesystem;
 
 using namespace fixtures;
 
-TEST(CountRecords, CountsEntriesTwoLevelsDown)
+TEST(CountRecords, CountsEntriesTwoLevelsDownInOneEntryOfProfils)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
+	EXPECT_EQ(count_records("anna"), 0) << "without profils";
 	make_anna(tmp.path());
-	EXPECT_EQ(count_records("anna"), 4);
-
-	write_file(tmp / "profils/anna/pack2/.hidden", "");
-	make_records(tmp / "profils/anna/pack3/sub", 10);
-	EXPECT_EQ(count_records("anna"), 5);
-
+	fs::copy(tmp / "profils/anna", tmp / "profils/more", fs::copy_options::recursive);
+	write_file(tmp / "profils/more/pack2/.hidden", "");
+	make_records(tmp / "profils/more/pack3/sub", 10);
 	fs::create_directories(tmp / "profils/fresh");
-	EXPECT_EQ(count_records("fresh"), 0);
-}
-
-TEST(CountRecords, FollowsGroupLinksLikeOpendir)
-{
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
 	make_records(tmp / "elsewhere", 3);
 	write_file(tmp / "file", "");
 	fs::path bob = tmp / "profils/bob";
@@ -53,30 +29,28 @@ TEST(CountRecords, FollowsGroupLinksLikeOpendir)
 	fs::create_directory_symlink(tmp / "elsewhere", bob / "linked");
 	fs::create_symlink(tmp / "file", bob / "to-file");
 	fs::create_symlink(tmp / "missing", bob / "dangling");
-	EXPECT_EQ(count_records("bob"), 3);
-
 	fs::create_directory_symlink(tmp / "elsewhere", tmp / "profils/alias");
-	EXPECT_EQ(count_records("alias"), 0);
 	fs::create_directory_symlink(bob, tmp / "profils/bob-too");
-	EXPECT_EQ(count_records("bob-too"), 3);
-}
-
-TEST(CountRecords, PlayersThatAreNotThereCountZero)
-{
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
-	EXPECT_EQ(count_records("anna"), 0);
-
-	make_anna(tmp.path());
 	write_file(tmp / "profils/plain", "x");
-	EXPECT_EQ(count_records("plain"), 0);
-	EXPECT_EQ(count_records("gone"), 0);
-	// Only single entries of profils are players.
 	make_records(tmp / "profils/g", 2);
-	EXPECT_EQ(count_records(""), 0);
-	EXPECT_EQ(count_records("."), 0);
-	EXPECT_EQ(count_records("anna/.."), 0);
-	EXPECT_EQ(count_records(std::string("anna\0x", 6)), 0);
+	const std::pair<std::string, int> cases[] = {
+	        {"anna", 4},
+	        {"more", 5},
+	        {"fresh", 0},
+	        // Group links are followed as opendir() follows them.
+	        {"bob", 3},
+	        {"alias", 0},
+	        {"bob-too", 3},
+	        // Players that are not there; only single entries of profils are.
+	        {"plain", 0},
+	        {"gone", 0},
+	        {"", 0},
+	        {".", 0},
+	        {"anna/..", 0},
+	        {std::string("anna\0x", 6), 0},
+	};
+	for (const auto &[name, count] : cases)
+		EXPECT_EQ(count_records(name), count) << name;
 }
 
 TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
@@ -122,8 +96,7 @@ TEST(CheckPlayerName, RefusesNamesThatAreNotOneSafeEntry)
 // that directory is taken away again the tree is as it was.
 TEST(CreatePlayer, MakesOnlyThatDirectory)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
 	make_bystanders(tmp.path());
 	const std::string before = snapshot_tree(tmp.path());
 
@@ -139,8 +112,7 @@ TEST(CreatePlayer, MakesOnlyThatDirectory)
 
 TEST(CreatePlayer, RefusedNamesTouchNothing)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
 	make_bystanders(tmp.path());
 	fs::create_directories(tmp / "profils/a");
 	const std::string before = snapshot_tree(tmp.path());
@@ -157,8 +129,7 @@ TEST(CreatePlayer, RefusedNamesTouchNothing)
 
 TEST(CreatePlayer, LeavesExistingEntriesAsTheyAre)
 {
-	TempDir tmp;
-	ScopedChdir cd(tmp.path());
+	WorkDir tmp;
 	make_bystanders(tmp.path());
 	write_file(tmp / "profils/plain", "x");
 	const std::string before = snapshot_tree(tmp.path());
