@@ -83,6 +83,15 @@ protected:
 		pump_events();
 	}
 
+	// Players made after whatever befell profils show up in the selector.
+	void expect_followed(std::chrono::milliseconds wait)
+	{
+		add_player("carl");
+		EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, wait));
+		add_player("dora");
+		EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, wait));
+	}
+
 	void expect_no_sub_window()
 	{
 		EXPECT_TRUE(main_sensitive());
@@ -122,31 +131,35 @@ TEST_F(Profiles, SelectorListsPlayersSortedFirstActiveAndRecountsOnChange)
 	EXPECT_EQ(count_shown(), "0") << "a vanished player counts nothing";
 }
 
-TEST_F(Profiles, AddWindowCreatesTypedPlayerOnEnter)
-{
-	add_player("zed");
-	start();
-	open_add_window();
-	type_and_enter("Anna Lise");
-	EXPECT_TRUE(fs::is_directory(dir / "profils/Anna Lise"));
-	EXPECT_EQ(active_player(), "Anna Lise");
-	EXPECT_EQ(count_shown(), "0");
-	EXPECT_EQ(player_count(), 2);
-	expect_no_sub_window();
-}
-
-TEST_F(Profiles, AddingAnExistingPlayerChangesNothingAndMakesItActive)
+// Enter makes the typed name the active player: a new one is made, shell
+// syntax and all, as exactly one directory; an existing one is left as it is.
+TEST_F(Profiles, AddWindowMakesTheTypedPlayerActiveCreatingOnlyItsDirectory)
 {
 	make_records(dir / "profils/bea/g", 2);
-	add_player("al");
 	start();
-	std::string before = snapshot_tree(dir.path());
-	open_add_window();
-	type_and_enter("bea");
-	EXPECT_EQ(snapshot_tree(dir.path()), before);
-	EXPECT_EQ(active_player(), "bea");
-	EXPECT_EQ(count_shown(), "2");
-	expect_no_sub_window();
+	auto typed_and_accepted = [](const HostileName &n) { return n.typeable() && n.accepted(); };
+	std::vector<std::string> names = hostile_names_where(typed_and_accepted);
+	names.insert(names.end(), {"Anna Lise", "bea"});
+	for (const std::string &name : names) {
+		const bool is_new = !fs::exists(dir / "profils" / name);
+		const std::string before = snapshot_tree(dir.path());
+		const int players = player_count();
+		open_add_window();
+		type_and_enter(name);
+		std::string after = snapshot_tree(dir.path());
+		if (is_new) {
+			std::string created = "profils/" + name + ": dir\n";
+			auto at = after.find(created);
+			ASSERT_NE(at, std::string::npos) << name;
+			after.erase(at, created.size());
+		}
+		EXPECT_EQ(after, before) << name;
+		EXPECT_EQ(player_count(), players + is_new) << name;
+		EXPECT_EQ(active_player(), name);
+		EXPECT_EQ(count_shown(), is_new ? "0" : "2") << name;
+		expect_no_sub_window();
+	}
+	EXPECT_FALSE(fs::exists(dir / "x"));
 }
 
 TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
@@ -171,49 +184,45 @@ TEST_F(Profiles, AddWindowRefusesNamesThatCouldActElsewhereAndKeepsWindowOpen)
 	expect_no_sub_window();
 }
 
-TEST_F(Profiles, TypedShellSyntaxMakesExactlyOneDirectory)
+// Cancelled or closed from the title bar, either window makes or removes
+// nothing, and the main window is usable again.
+TEST_F(Profiles, CancellingOrClosingEitherWindowChangesNothing)
 {
-	start();
-	auto typed_and_accepted = [](const HostileName &n) { return n.typeable() && n.accepted(); };
-	for (const std::string &name : hostile_names_where(typed_and_accepted)) {
-		std::string before = snapshot_tree(dir.path());
-		open_add_window();
-		type_and_enter(name);
-		std::string after = snapshot_tree(dir.path());
-		std::string created = "profils/" + name + ": dir\n";
-		auto at = after.find(created);
-		ASSERT_NE(at, std::string::npos) << name;
-		EXPECT_EQ(after.erase(at, created.size()), before) << name;
-		EXPECT_EQ(active_player(), name);
-	}
-	EXPECT_FALSE(fs::exists(dir / "x"));
-}
-
-TEST_F(Profiles, CancellingOrClosingAddWindowCreatesNothing)
-{
+	make_records(dir / "profils/anna/g", 1);
 	start();
 	std::string before = snapshot_tree(dir.path());
+	const struct {
+		const char *window, *cancel;
+	} windows[] = {{"ajout", "annuler_ajout"}, {"suppression", "annuler_suppression"}};
+	for (const auto &w : windows)
+		for (bool title_bar : {false, true}) {
+			SCOPED_TRACE(std::string(w.window) +
+			             (title_bar ? " closed" : " cancelled"));
+			if (w.window == std::string("ajout")) {
+				open_add_window();
+				gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "ghost");
+			} else {
+				open_delete_window();
+			}
+			if (title_bar)
+				close_from_title_bar(open_window_widget(w.window, w.window));
+			else
+				click(open_window_widget(w.window, w.cancel));
+			expect_no_sub_window();
+			EXPECT_EQ(snapshot_tree(dir.path()), before);
+		}
+	EXPECT_EQ(active_player(), "anna");
 	open_add_window();
-	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "ghost");
-	click(add_widget("annuler_ajout"));
-	expect_no_sub_window();
-
-	open_add_window();
-	gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), "ghost");
-	close_from_title_bar(add_widget("ajout"));
-	expect_no_sub_window();
-	EXPECT_EQ(snapshot_tree(dir.path()), before);
-
-	open_add_window(); // the main window is usable again
 	type_and_enter("real");
 	EXPECT_EQ(active_player(), "real");
 }
 
-TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
+// The first player left in sorted order follows the one deleted; the last
+// leaves an empty selector.
+TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItUntilNoneIsLeft)
 {
 	make_records(dir / "profils/anna/pack1", 3);
 	add_player("Bob");
-	add_player("carl");
 	start();
 	open_delete_window();
 	EXPECT_EQ(label_text(delete_widget("label22")),
@@ -223,32 +232,12 @@ TEST_F(Profiles, DeleteAsksForTheSelectedPlayerThenRemovesItWithItsRecords)
 	EXPECT_FALSE(fs::exists(dir / "profils/anna"));
 	EXPECT_TRUE(fs::exists(dir / "profils/Bob"));
 	EXPECT_EQ(active_player(), "Bob");
-	EXPECT_EQ(player_count(), 2);
+	EXPECT_EQ(player_count(), 1);
 	expect_no_sub_window();
-}
 
-TEST_F(Profiles, CancellingOrClosingDeleteWindowRemovesNothing)
-{
-	make_records(dir / "profils/anna/g", 1);
-	start();
-	std::string before = snapshot_tree(dir.path());
-	open_delete_window();
-	click(delete_widget("annuler_suppression"));
-	expect_no_sub_window();
-	open_delete_window();
-	close_from_title_bar(delete_widget("suppression"));
-	expect_no_sub_window();
-	EXPECT_EQ(snapshot_tree(dir.path()), before);
-	EXPECT_EQ(active_player(), "anna");
-}
-
-TEST_F(Profiles, DeletingTheOnlyPlayerLeavesAnEmptySelector)
-{
-	add_player("solo");
-	start();
 	open_delete_window();
 	click(delete_widget("bouton_supprimer"));
-	EXPECT_FALSE(fs::exists(dir / "profils/solo"));
+	EXPECT_FALSE(fs::exists(dir / "profils/Bob"));
 	EXPECT_TRUE(fs::is_directory(dir / "profils"));
 	EXPECT_EQ(player_count(), 0);
 	EXPECT_EQ(active_player(), "<none>");
@@ -594,10 +583,7 @@ TEST_F(Profiles, SelectorFollowsProfilsWhateverBecomesOfIt)
 			fs::create_directory_symlink("b", dir / "next");
 			fs::rename(dir / "next", dir / "profils");
 		}
-		add_player("carl");
-		EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 2s));
-		add_player("dora");
-		EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 2s));
+		expect_followed(2s);
 		TearDown();
 	}
 }
@@ -612,10 +598,7 @@ TEST_F(Profiles, SelectorFollowsTheDiskWithoutAFileMonitor)
 		start();
 	}
 	fs::remove_all(dir / "profils/anna");
-	add_player("carl");
-	EXPECT_TRUE(pump_until([&] { return active_player() == "carl"; }, 3s));
-	add_player("dora");
-	EXPECT_TRUE(pump_until([&] { return player_count() == 2; }, 3s));
+	expect_followed(3s);
 }
 
 // A delete cut short leaves its hidden copy: the next start finishes it
