@@ -83,13 +83,6 @@ static std::string text(const char *value)
 	return value ? std::string("\"") + value + "\"" : "null";
 }
 
-static std::string number(double value)
-{
-	std::ostringstream out;
-	out << value;
-	return out.str();
-}
-
 static std::string child_place(GtkWidget *widget)
 {
 	GtkWidget *parent = gtk_widget_get_parent(widget);
@@ -100,14 +93,8 @@ static std::string child_place(GtkWidget *widget)
 		place += std::string(" ") + name + "=" + std::to_string(value);
 	};
 	if (GTK_IS_BOX(parent)) {
-		gboolean expand, fill;
-		guint padding;
-		GtkPackType pack;
-		gtk_box_query_child_packing(GTK_BOX(parent), widget, &expand, &fill, &padding,
-		                            &pack);
-		place += " expand=" + std::to_string(expand) + " fill=" + std::to_string(fill) +
-		         " padding=" + std::to_string(padding) + " pack=" + std::to_string(pack);
-		child_int("position");
+		for (const char *name : {"expand", "fill", "padding", "pack-type", "position"})
+			child_int(name);
 	} else if (GTK_IS_TABLE(parent)) {
 		for (const char *name :
 		     {"left-attach", "right-attach", "top-attach", "bottom-attach", "x-options",
@@ -164,11 +151,13 @@ static std::string radio_group(GSList *group)
 
 static std::string adjustment(GtkAdjustment *a)
 {
-	return " adjustment=" + number(gtk_adjustment_get_value(a)) + "/" +
-	       number(gtk_adjustment_get_lower(a)) + "/" + number(gtk_adjustment_get_upper(a)) +
-	       "/" + number(gtk_adjustment_get_step_increment(a)) + "/" +
-	       number(gtk_adjustment_get_page_increment(a)) + "/" +
-	       number(gtk_adjustment_get_page_size(a));
+	std::ostringstream d;
+	d << " adjustment=";
+	for (double v : {gtk_adjustment_get_value(a), gtk_adjustment_get_lower(a),
+	                 gtk_adjustment_get_upper(a), gtk_adjustment_get_step_increment(a),
+	                 gtk_adjustment_get_page_increment(a), gtk_adjustment_get_page_size(a)})
+		d << v << "/";
+	return d.str();
 }
 
 static std::string kind_details(GtkWidget *widget)
