@@ -7,20 +7,11 @@
 
 namespace fs = std::filesystem;
 
-// Positions in the interface file's lists.
+// Positions in the interface file's lists; the resolutions: the full-screen
+// heading and modes, a line of dashes, then the windowed heading and modes.
 enum { francais, english };
-enum {
-	plein_ecran_title,
-	fs_640,
-	fs_800,
-	fs_1024,
-	fs_1280,
-	dashes,
-	fenetre_title,
-	w_640,
-	w_800,
-	w_1024
-};
+enum { plein_ecran_title, fs_640, fs_800, fs_1024, fs_1280, dashes };
+enum { fenetre_title = dashes + 1, w_640, w_800, w_1024 };
 
 TEST_F(EndToEnd, KeyboardChoicesBecomeTheGameArguments)
 {
