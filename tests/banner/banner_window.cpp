@@ -33,25 +33,6 @@ ShownPixels shown_pixels(GtkWidget *area)
 	return shown;
 }
 
-gboolean PaintCount::seen(GSignalInvocationHint *, guint, const GValue *values, gpointer count)
-{
-	auto *paints = static_cast<PaintCount *>(count);
-	if (g_value_get_object(&values[0]) == paints->area_)
-		paints->count_++;
-	return TRUE;
-}
-
-PaintCount::PaintCount(GtkWidget *area)
-    : area_(area), signal_(g_signal_lookup(gl_paint_signal, GTK_TYPE_WIDGET))
-{
-	hook_ = g_signal_add_emission_hook(signal_, 0, seen, this, nullptr);
-}
-
-PaintCount::~PaintCount()
-{
-	g_signal_remove_emission_hook(signal_, hook_);
-}
-
 static void drain()
 {
 	gdk_display_sync(gdk_display_get_default());

@@ -25,27 +25,6 @@ struct ShownPixels {
 };
 ShownPixels shown_pixels(GtkWidget *area);
 
-// The paint signals `area` gets while the count lives: with a context, a
-// frame drawn each. Seen by a hook on the signal, which the area's own
-// handler, which ends the emission, cannot hide.
-class PaintCount {
-public:
-	explicit PaintCount(GtkWidget *area);
-	~PaintCount();
-	PaintCount(const PaintCount &) = delete;
-	PaintCount &operator=(const PaintCount &) = delete;
-
-	int count() const { return count_; }
-
-private:
-	static gboolean seen(GSignalInvocationHint *, guint, const GValue *values, gpointer count);
-
-	GtkWidget *area_;
-	int count_ = 0;
-	guint signal_;
-	gulong hook_;
-};
-
 class BannerWindow {
 public:
 	explicit BannerWindow(int width = 300, int height = 170);

@@ -12,6 +12,7 @@
 
 #include "banner/gl.h"
 #include "banner_window.h"
+#include "gui.h"
 #include "process.h"
 #include "tempdir.h"
 #include "wait.h"
@@ -77,7 +78,7 @@ TEST(BannerArea, FirstFrameIsTheOneTheGtk2BuildShows)
 		      reinterpret_cast<const char *>(glGetString(GL_VERSION));
 	}));
 	banner::restart_wave();
-	PaintCount frames(window.area());
+	EmissionCount frames(window.area(), gl_paint_signal);
 	gtk_widget_queue_draw(window.area());
 	ASSERT_TRUE(wait_until([&] { return frames.count() > 0; }, 5s, [&] { window.settle(); }));
 	ShownPixels seen = shown_pixels(window.area());

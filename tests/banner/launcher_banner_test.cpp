@@ -107,7 +107,7 @@ TEST_F(GuiTest, BannerRestsWhileAwayAndComesBackWhereTheTimeIs)
 {
 	start();
 	GtkWidget *area = ZelkWidget.gl_area;
-	PaintCount frames(area);
+	EmissionCount frames(area, gl_paint_signal);
 	// Past the first frames of a freshly mapped area.
 	ASSERT_TRUE(pump_until([&] { return frames.count() > 5; })) << "no frames drawn";
 	GtkWidget *cover = nullptr;

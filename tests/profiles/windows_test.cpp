@@ -41,28 +41,12 @@ protected:
 	void type_and_enter(const std::string &name)
 	{
 		// Its click may close the window, and disconnect whatever listens
-		// to the button itself: a hook on the signal sees it all the same,
-		// among the clicks of every button (toggles emit them too).
-		struct Awaited {
-			GtkWidget *button;
-			bool clicked;
-		} awaited = {add_widget("bouton_creer"), false};
-		guint clicked_signal = g_signal_lookup("clicked", GTK_TYPE_BUTTON);
-		gulong hook = g_signal_add_emission_hook(
-		        clicked_signal, 0,
-		        +[](GSignalInvocationHint *, guint, const GValue *params,
-		            gpointer a) -> gboolean {
-			        auto *awaited = static_cast<Awaited *>(a);
-			        if (g_value_get_object(&params[0]) == awaited->button)
-				        awaited->clicked = true;
-			        return TRUE;
-		        },
-		        &awaited, nullptr);
+		// to the button itself.
+		EmissionCount clicks(add_widget("bouton_creer"), "clicked");
 		gtk_entry_set_text(GTK_ENTRY(add_widget("entry1")), name.c_str());
 		gtk_widget_activate(add_widget("entry1"));
-		EXPECT_TRUE(pump_until([&] { return awaited.clicked; }))
+		EXPECT_TRUE(pump_until([&] { return clicks.count() > 0; }))
 		        << "the button did not report its click";
-		g_signal_remove_emission_hook(clicked_signal, hook);
 		pump_events(20);
 	}
 

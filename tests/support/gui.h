@@ -28,6 +28,36 @@ bool pump_until(const std::function<bool()> &done,
 // it; null while none is open.
 GtkWidget *open_window_widget(const char *window, const char *id);
 
+// The emissions of a widget's signal while the count lives, seen by a hook
+// on the signal: a handler that ends the emission cannot hide them, nor
+// does the widget's going, or its window's, end the count.
+class EmissionCount {
+public:
+	EmissionCount(GtkWidget *widget, const char *signal)
+	    : widget_(widget), signal_(g_signal_lookup(signal, G_OBJECT_TYPE(widget))),
+	      hook_(g_signal_add_emission_hook(signal_, 0, seen, this, nullptr))
+	{
+	}
+	~EmissionCount() { g_signal_remove_emission_hook(signal_, hook_); }
+	EmissionCount(const EmissionCount &) = delete;
+	EmissionCount &operator=(const EmissionCount &) = delete;
+
+	int count() const { return count_; }
+
+private:
+	static gboolean seen(GSignalInvocationHint *, guint, const GValue *values, gpointer self)
+	{
+		auto *counted = static_cast<EmissionCount *>(self);
+		counted->count_ += g_value_get_object(&values[0]) == counted->widget_;
+		return TRUE;
+	}
+
+	GtkWidget *widget_;
+	int count_ = 0;
+	guint signal_;
+	gulong hook_;
+};
+
 class GuiTest : public testing::Test {
 protected:
 	void SetUp() override;
