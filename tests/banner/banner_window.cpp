@@ -60,20 +60,6 @@ BannerWindow::~BannerWindow()
 	drain();
 }
 
-int BannerWindow::width() const
-{
-	GtkAllocation a;
-	gtk_widget_get_allocation(area_, &a);
-	return a.width;
-}
-
-int BannerWindow::height() const
-{
-	GtkAllocation a;
-	gtk_widget_get_allocation(area_, &a);
-	return a.height;
-}
-
 void BannerWindow::settle()
 {
 	// X answers asynchronously: the map may come a while after the show.

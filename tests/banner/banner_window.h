@@ -33,8 +33,8 @@ public:
 	BannerWindow &operator=(const BannerWindow &) = delete;
 
 	GtkWidget *area() const { return area_; }
-	int width() const;
-	int height() const;
+	int width() const { return allocation().width; }
+	int height() const { return allocation().height; }
 
 	// Runs the main loop until the window is mapped and nothing is pending.
 	void settle();
@@ -46,6 +46,13 @@ public:
 	std::vector<unsigned char> draw_frame();
 
 private:
+	GtkAllocation allocation() const
+	{
+		GtkAllocation a;
+		gtk_widget_get_allocation(area_, &a);
+		return a;
+	}
+
 	GtkWidget *window_;
 	GtkWidget *area_;
 };

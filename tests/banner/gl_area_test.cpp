@@ -86,10 +86,8 @@ TEST(BannerArea, FirstFrameIsTheOneTheGtk2BuildShows)
 
 	std::istringstream file(read_file(source_dir() / "tests/banner/first_frame.ppm"));
 	std::string magic, want_gl, want_size, depth;
-	std::getline(file, magic);
-	std::getline(file, want_gl);
-	std::getline(file, want_size);
-	std::getline(file, depth);
+	for (std::string *line : {&magic, &want_gl, &want_size, &depth})
+		std::getline(file, *line);
 	std::vector<unsigned char> want{std::istreambuf_iterator<char>(file), {}};
 	size_t off = 0, far_off = 0;
 	for (size_t i = 0; i < std::min(want.size(), seen.rgb.size()); i++) {

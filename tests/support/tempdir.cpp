@@ -107,12 +107,11 @@ void lay_out_game_dir(const fs::path &dir)
 {
 	fs::create_directories(dir / "textures");
 	fs::create_directories(dir / "profils");
-	fs::copy_file(source_dir() / "data/gtktrovik.glade", dir / "gtktrovik.glade",
-	              fs::copy_options::overwrite_existing);
-	fs::copy_file(source_dir() / "data/textures/image.tga", dir / "textures/image.tga",
-	              fs::copy_options::overwrite_existing);
-	fs::copy_file(source_dir() / "data/icons/64x64/gtktrovik.png", dir / "gtktrovik.png",
-	              fs::copy_options::overwrite_existing);
+	for (auto [from, to] : {std::pair{"gtktrovik.glade", "gtktrovik.glade"},
+	                        {"textures/image.tga", "textures/image.tga"},
+	                        {"icons/64x64/gtktrovik.png", "gtktrovik.png"}})
+		fs::copy_file(source_dir() / "data" / from, dir / to,
+		              fs::copy_options::overwrite_existing);
 }
 
 // The tools are named by path: the tests give the launcher a PATH without
