@@ -18,24 +18,11 @@ TEST_F(EndToEnd, AddWindowByKeyboard)
 	add_player("anna");
 	add_player("Bob");
 	install_game();
-	std::string before = snapshot_tree(dir.path());
 	start();
 
-	// Left through Cancel, a Tab away from the name.
+	// Confirmed with Enter in the name: the player exists and is selected.
 	press_keys({"alt+n"});
 	WindowId add = await_sub_window();
-	EXPECT_EQ(window_info(add).value().name, "Nouveau joueur");
-	focus_window(add);
-	type_text("ghost");
-	press_keys({"Tab", "Return"});
-	ASSERT_TRUE(window_goes_away(add));
-	EXPECT_EQ(snapshot_tree(dir.path()), before);
-	EXPECT_TRUE(launcher_running());
-
-	// Confirmed with Enter in the name: the player exists and is selected.
-	focus_window(main_window);
-	press_keys({"alt+n"});
-	add = await_sub_window();
 	focus_window(add);
 	type_text("Carla");
 	screenshot("add-player", add);
@@ -103,23 +90,11 @@ TEST_F(EndToEnd, DeleteWindowByKeyboard)
 	add_player("Bob");
 	add_player("zoe");
 	install_game();
-	std::string before = snapshot_tree(dir.path());
 	start();
 
-	// Cancel has the focus: Return leaves.
 	press_keys({"alt+s"});
 	WindowId del = await_sub_window();
-	EXPECT_EQ(window_info(del).value().name, "Supprimer un joueur");
 	screenshot("delete-player", del);
-	focus_window(del);
-	press_keys({"Return"});
-	ASSERT_TRUE(window_goes_away(del));
-	EXPECT_EQ(snapshot_tree(dir.path()), before);
-	EXPECT_TRUE(launcher_running());
-
-	focus_window(main_window);
-	press_keys({"alt+s"});
-	del = await_sub_window();
 	focus_window(del);
 	press_keys({"alt+s"});
 	ASSERT_TRUE(window_goes_away(del));
@@ -162,30 +137,36 @@ TEST_F(EndToEnd, DeleteWindowByMouse)
 }
 
 // Escape leaves either window as its cancel button does, whatever was typed,
-// and so does Return on the delete window, whose default is to cancel. The
+// and so do Tab and Return from the add window's name, Cancel being the next
+// button, and Return on the delete window, whose default is to cancel. The
 // main window has the keyboard again at once, on the button that opened the
 // window: Return then opens it again, and never starts the game.
 TEST_F(EndToEnd, CancellingEitherWindowGivesTheKeyboardBackToItsButton)
 {
 	add_player("anna");
+	fs::create_directories(dir / "profils" / "anna" / "pack1" / "level3");
+	write_file(dir / "profils" / "anna" / "pack1" / "level1", "12 moves\n");
+	add_player("Bob");
 	install_game();
 	std::string before = snapshot_tree(dir.path());
 	start();
 
 	struct {
-		std::string opener, title, typed, closer;
-	} windows[] = {{"alt+n", "Nouveau joueur", "ghost", "Escape"},
-	               {"alt+s", "Supprimer un joueur", "", "Escape"},
-	               {"alt+s", "Supprimer un joueur", "", "Return"}};
+		std::string opener, title, typed;
+		std::vector<std::string> closer;
+	} windows[] = {{"alt+n", "Nouveau joueur", "ghost", {"Escape"}},
+	               {"alt+n", "Nouveau joueur", "ghost", {"Tab", "Return"}},
+	               {"alt+s", "Supprimer un joueur", "", {"Escape"}},
+	               {"alt+s", "Supprimer un joueur", "", {"Return"}}};
 	for (const auto &w : windows) {
-		SCOPED_TRACE(w.title + " closed with " + w.closer);
+		SCOPED_TRACE(w.title + " closed with " + testing::PrintToString(w.closer));
 		press_keys({w.opener});
 		WindowId sub = await_sub_window();
 		ASSERT_EQ(window_info(sub).value().name, w.title);
 		focus_window(sub);
 		if (!w.typed.empty())
 			type_text(w.typed);
-		press_keys({w.closer});
+		press_keys(w.closer);
 		ASSERT_TRUE(window_goes_away(sub));
 		EXPECT_EQ(snapshot_tree(dir.path()), before);
 		EXPECT_TRUE(wait_until([&] { return focused_window() == main_window; }))
