@@ -235,20 +235,12 @@ static std::string accessibility(GtkWidget *widget, const GladeWidget &declared,
 	return d;
 }
 
-static void collect(GtkWidget *widget, std::vector<GtkWidget *> &all)
+// Every widget from `widget` down, menus under their items.
+static void collect(GtkWidget *widget, gpointer all)
 {
-	all.push_back(widget);
-	if (GTK_IS_CONTAINER(widget)) {
-		std::vector<GtkWidget *> inner;
-		gtk_container_forall(
-		        GTK_CONTAINER(widget),
-		        [](GtkWidget *child, gpointer data) {
-			        static_cast<std::vector<GtkWidget *> *>(data)->push_back(child);
-		        },
-		        &inner);
-		for (GtkWidget *child : inner)
-			collect(child, all);
-	}
+	static_cast<std::vector<GtkWidget *> *>(all)->push_back(widget);
+	if (GTK_IS_CONTAINER(widget))
+		gtk_container_forall(GTK_CONTAINER(widget), collect, all);
 	if (GTK_IS_MENU_ITEM(widget) && gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)))
 		collect(gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)), all);
 }
@@ -275,7 +267,7 @@ static std::string tooltip(GtkWidget *widget)
 static void describe(Dump &dump, GtkWidget *root, const GladeWidget &window)
 {
 	std::vector<GtkWidget *> all;
-	collect(root, all);
+	collect(root, &all);
 	for (GtkWidget *widget : all) {
 		std::string id = id_of(widget);
 		const GladeWidget *declared = find_widget(window, id);
