@@ -15,18 +15,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
 
 using namespace std::chrono_literals;
-
-// What the X server shows of the area, as a user would see it.
-static std::string shown(GtkWidget *area)
-{
-	std::vector<unsigned char> rgb = shown_pixels(area).rgb;
-	return std::string(rgb.begin(), rgb.end());
-}
 
 TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
 {
@@ -42,12 +36,13 @@ TEST_F(GuiTest, BannerTopsTheWindowAndWaves)
 	EXPECT_EQ(width, 300);
 	EXPECT_EQ(height, 170);
 
-	std::string first;
+	// What the X server shows of the area, as a user would see it.
+	std::vector<unsigned char> first;
 	ASSERT_TRUE(pump_until([&] {
-		first = shown(ZelkWidget.gl_area);
-		return first.find_first_not_of('\0') != std::string::npos;
+		first = shown_pixels(ZelkWidget.gl_area).rgb;
+		return std::any_of(first.begin(), first.end(), [](unsigned char c) { return c; });
 	})) << "nothing was drawn";
-	EXPECT_TRUE(pump_until([&] { return shown(ZelkWidget.gl_area) != first; }))
+	EXPECT_TRUE(pump_until([&] { return shown_pixels(ZelkWidget.gl_area).rgb != first; }))
 	        << "the wave did not move";
 }
 
