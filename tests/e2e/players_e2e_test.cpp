@@ -23,7 +23,6 @@ TEST_F(EndToEnd, AddWindowByKeyboard)
 	// Confirmed with Enter in the name: the player exists and is selected.
 	press_keys({"alt+n"});
 	WindowId add = await_sub_window();
-	focus_window(add);
 	type_text("Carla");
 	screenshot("add-player", add);
 	press_keys({"Return"});
@@ -51,7 +50,6 @@ TEST_F(EndToEnd, AddWindowByMouse)
 
 	click_in_main("bouton_ajout");
 	WindowId add = await_sub_window();
-	focus_window(add);
 	type_text("ghost");
 
 	// While the window is open, the main window takes no orders.
@@ -71,7 +69,6 @@ TEST_F(EndToEnd, AddWindowByMouse)
 
 	click_in_main("bouton_ajout");
 	add = await_sub_window();
-	focus_window(add);
 	type_text("zed");
 	click(add, layout.add, "bouton_creer");
 	ASSERT_TRUE(window_goes_away(add));
@@ -95,7 +92,6 @@ TEST_F(EndToEnd, DeleteWindowByKeyboard)
 	press_keys({"alt+s"});
 	WindowId del = await_sub_window();
 	screenshot("delete-player", del);
-	focus_window(del);
 	press_keys({"alt+s"});
 	ASSERT_TRUE(window_goes_away(del));
 	EXPECT_FALSE(fs::exists(dir / "profils" / "anna"));
@@ -163,7 +159,6 @@ TEST_F(EndToEnd, CancellingEitherWindowGivesTheKeyboardBackToItsButton)
 		press_keys({w.opener});
 		WindowId sub = await_sub_window();
 		ASSERT_EQ(window_info(sub).value().name, w.title);
-		focus_window(sub);
 		if (!w.typed.empty())
 			type_text(w.typed);
 		press_keys(w.closer);
@@ -175,7 +170,6 @@ TEST_F(EndToEnd, CancellingEitherWindowGivesTheKeyboardBackToItsButton)
 		WindowId again = await_sub_window();
 		ASSERT_TRUE(launcher_running()) << "Return started the game";
 		EXPECT_EQ(window_info(again).value().name, w.title);
-		focus_window(again);
 		press_keys({"Escape"});
 		ASSERT_TRUE(window_goes_away(again));
 		EXPECT_TRUE(wait_until([&] { return focused_window() == main_window; }));

@@ -120,6 +120,7 @@ WindowId EndToEnd::await_sub_window()
 	});
 	if (!found)
 		throw std::runtime_error("no window of the launcher's showed up");
+	focus_window(*found);
 	return *found;
 }
 

@@ -27,7 +27,8 @@ protected:
 	void start();
 
 	// A window of the launcher's, neither the main window nor a pop-up,
-	// that shows up within the wait: a sub-window or a dialog.
+	// that shows up within the wait: a sub-window or a dialog. It is given
+	// the keyboard.
 	WindowId await_sub_window();
 	// The pop-up list of a combo box; it must have the measured size.
 	XWindow await_popup(const std::string &combo);
