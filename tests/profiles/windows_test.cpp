@@ -393,9 +393,7 @@ TEST_F(Profiles, DeleteThatCannotHappenSaysWhyInItsWindow)
 		bool anna_listed; // afterwards
 		bool may_retry;   // the delete button still offered
 	};
-	const fs::perms open_dir = fs::perms::owner_all | fs::perms::group_read |
-	                           fs::perms::group_exec | fs::perms::others_read |
-	                           fs::perms::others_exec;
+	const fs::perms open_dir = fs::perms(0755);
 	const Case cases[] = {
 	        {"profils not writable",
 	         [&] { fs::permissions(dir / "profils", open_dir & ~fs::perms::owner_write); },
