@@ -8,6 +8,7 @@
 #include "base/combo_box.h"
 #include "base/displayable.h"
 #include "base/message_dialog.h"
+#include "interface/interface_tree.h"
 #include "interface/main_window.h"
 #include "launcher/startup.h"
 
@@ -112,7 +113,7 @@ public:
 	MainWindow(const MainWindow &) = delete;
 	MainWindow &operator=(const MainWindow &) = delete;
 
-	GtkWidget *widget(const char *id) { return main_window_widget(id); }
+	GtkWidget *widget(const char *id) { return InterfaceTree::of(ZelkWidget.main)->widget(id); }
 };
 
 static double median(std::vector<double> v)

@@ -6,6 +6,7 @@
 #include "command/launcher_failure.h"
 
 #include "base/fd.h"
+#include "base/displayable.h"
 #include "base/french_errors.h"
 #include "base/link_target.h"
 #include "base/message_dialog.h"
@@ -39,9 +40,7 @@ int fail(int argc, char **argv, const std::string &text)
 	std::fprintf(stderr, "gtktrovik : %s\n", text.c_str());
 	if (gtk_init_check(&argc, &argv)) {
 		// A home's path need not be UTF-8, which the toolkit requires.
-		std::unique_ptr<gchar, decltype(&g_free)> shown(g_utf8_make_valid(text.c_str(), -1),
-		                                                &g_free);
-		say_in_message_dialog(shown.get());
+		say_in_message_dialog(displayable(text).c_str());
 	}
 	return 1;
 }

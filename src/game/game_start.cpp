@@ -122,7 +122,10 @@ GameFile inspect_game(const std::string &path)
 	return {GameKind::windows, {}};
 }
 
-std::optional<std::string> find_on_path(const std::string &name, const char *path)
+// The absolute path of the executable `name` in the colon-separated `path`
+// (empty and relative entries are skipped: they would name the game
+// directory's own files).
+static std::optional<std::string> find_on_path(const std::string &name, const char *path)
 {
 	std::string dirs = path ? path : "";
 	std::string::size_type start = 0;

@@ -31,11 +31,6 @@ struct GameFile {
 
 GameFile inspect_game(const std::string &path);
 
-// The absolute path of the executable `name` in the colon-separated `path`
-// (empty and relative entries are skipped: they would name the game
-// directory's own files).
-std::optional<std::string> find_on_path(const std::string &name, const char *path);
-
 // Starts `program` of the working directory with `args` (argv[1] on), in a
 // session of its own; a Windows program through "wine" found on PATH.
 // Returns an empty string on success, else why not, in French, with what

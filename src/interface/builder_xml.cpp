@@ -1,9 +1,9 @@
 #include "interface/builder_xml.h"
 
 #include "base/glib_ptr.h"
+#include "base/regular_file.h"
 
 #include <glib.h>
-#include <glib/gstdio.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,7 +23,6 @@ struct Node {
 	Node *parent = nullptr;
 	std::string id; // unique in the document
 	Gtk3Class gtk3;
-	bool placeholder = false; // of a class GTK 3 lacks: an empty label or box
 	bool has_entry = false;
 	std::string child_type; // "tab", "label", "submenu", or none
 	std::string internal;   // the internal child it is, or none
@@ -280,10 +279,10 @@ static void write_property(std::string &out, int depth, const std::string &name,
 
 // A text property with what translating it takes: libglade's context
 // prefix becomes GtkBuilder's attribute.
-static void write_text_property(std::string &out, int depth, const std::string &name,
-                                const GladeProperty &property)
+// A translatable text's attributes, its context taken out of `value`;
+// libglade translates nothing else.
+static std::string text_attributes(const GladeProperty &property, std::string &value)
 {
-	std::string value = property.value;
 	std::string attributes;
 	if (property.has_context) {
 		std::size_t bar = value.find('|');
@@ -299,6 +298,14 @@ static void write_text_property(std::string &out, int depth, const std::string &
 	} else {
 		attributes.clear();
 	}
+	return attributes;
+}
+
+static void write_text_property(std::string &out, int depth, const std::string &name,
+                                const GladeProperty &property)
+{
+	std::string value = property.value;
+	std::string attributes = text_attributes(property, value);
 	out += indent(depth) + "<property name=\"" + escaped(name) + "\"" + attributes + ">" +
 	       escaped(value) + "</property>\n";
 }
@@ -331,11 +338,12 @@ static std::optional<std::string> write_adjustment(Conversion &c, const Node &no
 
 // A picture is loaded when the tree is built: only a regular file of a
 // sane size, never a device or a pipe the build would hang on.
+static const std::size_t picture_limit = 4 * 1024 * 1024;
+
 static bool loadable_picture(const std::string &path)
 {
-	GStatBuf info;
-	return !path.empty() && g_stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-	       info.st_size <= 4 * 1024 * 1024;
+	RegularFile file = open_regular_file(path.c_str());
+	return file.fd && file.size <= picture_limit;
 }
 
 static std::optional<std::string> object_text(Conversion &c, const Node &node,
@@ -446,16 +454,9 @@ static void write_items(std::string &out, int depth, const Node &node)
 		from = end + 1;
 	}
 	out += indent(depth) + "<items>\n";
-	for (const std::string &line : lines) {
-		GladeProperty item = *items;
-		item.value = line;
-		std::string element;
-		write_text_property(element, depth + 1, "", item);
-		// The same attributes as a property's, on an <item>.
-		std::size_t open = element.find("<property name=\"\"");
-		element.replace(open, 17, "<item");
-		element.replace(element.rfind("</property>"), 11, "</item>");
-		out += element;
+	for (std::string line : lines) {
+		std::string attributes = text_attributes(*items, line);
+		out += indent(depth + 1) + "<item" + attributes + ">" + escaped(line) + "</item>\n";
 	}
 	out += indent(depth) + "</items>\n";
 }
@@ -483,7 +484,7 @@ static void write_signals(Conversion &c, std::string &out, int depth, const Node
 
 static void write_accelerators(Conversion &c, std::string &out, int depth, const Node &node)
 {
-	if (!c.in_window)
+	if (!c.in_window || node.widget->accelerators.empty())
 		return;
 	std::vector<NamedValue> modifiers = c.catalog.named_values("GdkModifierType");
 	for (const GladeAccelerator &accelerator : node.widget->accelerators) {
@@ -512,7 +513,9 @@ static std::string atk_relations_and_actions(const Conversion &c, int depth, con
 {
 	const GladeAccessibility &atk = node.widget->accessibility;
 	std::string text;
-	std::vector<NamedValue> types = c.catalog.named_values("AtkRelationType");
+	std::vector<NamedValue> types;
+	if (!atk.relations.empty())
+		types = c.catalog.named_values("AtkRelationType");
 	for (const GladeAtkRelation &relation : atk.relations) {
 		auto target = c.by_file_id.find(relation.target);
 		bool known = std::any_of(types.begin(), types.end(), [&](const NamedValue &v) {
@@ -705,7 +708,6 @@ static std::unique_ptr<Node> make_node(const Conversion &c, const GladeWidget &w
 	node->gtk3 = gtk3_class(widget);
 	if (!widget_class_known(c, node->gtk3.name)) {
 		// What it holds stays in a box; alone, it leaves an empty label.
-		node->placeholder = true;
 		node->gtk3 = has_ordinary_children(widget) ? Gtk3Class{"GtkBox", "vertical"}
 		                                           : Gtk3Class{"GtkLabel"};
 		if (!widget_class_known(c, node->gtk3.name))

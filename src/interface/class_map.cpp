@@ -93,11 +93,6 @@ Gtk3Class gtk3_class(const GladeWidget &widget)
 	return {widget.class_name};
 }
 
-std::string gtk3_class_name(const GladeWidget &widget)
-{
-	return gtk3_class(widget).name;
-}
-
 bool offers_internal_child(const std::string &class_name, bool has_entry, const std::string &name,
                            const ClassCatalog &catalog)
 {

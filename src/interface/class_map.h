@@ -24,8 +24,6 @@ struct Gtk3Class {
 // Other classes keep their name, whether GTK 3 has them or not.
 Gtk3Class gtk3_class(const GladeWidget &widget);
 
-std::string gtk3_class_name(const GladeWidget &widget);
-
 // Whether an object of `class_name` (with an entry or not) offers the
 // internal child `name`, as GtkBuilder asks it.
 bool offers_internal_child(const std::string &class_name, bool has_entry, const std::string &name,

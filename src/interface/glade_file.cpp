@@ -78,24 +78,27 @@ static bool is_element(const gchar *element, const char *name)
 
 // A <property> or <atkproperty>; null when libglade would skip it, as it
 // skips one meant for another program (agent="...").
-static GladeProperty *start_property(std::vector<GladeProperty> &into, const gchar **names,
-                                     const gchar **values, GError **error)
+// A property of `into` opened for its text to come; whether it is one to
+// read (one for another agent than libglade is skipped with what it holds).
+static bool start_property(Reading &reading, std::vector<GladeProperty> &into, const gchar **names,
+                           const gchar **values, GError **error)
 {
 	const char *name = attribute(names, values, "name");
 	const char *agent = attribute(names, values, "agent");
 	if (!name) {
 		refuse(error);
-		return nullptr;
+		return false;
 	}
 	if (agent && std::strcmp(agent, "libglade") != 0)
-		return nullptr;
+		return false;
 	GladeProperty &property = into.emplace_back();
 	property.name = name;
 	property.translatable = is_yes(attribute(names, values, "translatable"));
 	property.has_context = is_yes(attribute(names, values, "context"));
 	if (const char *comments = attribute(names, values, "comments"))
 		property.comments = comments;
-	return &property;
+	reading.open.push_back({Kind::property, nullptr, nullptr, &property});
+	return true;
 }
 
 static bool start_widget(Reading &reading, std::unique_ptr<GladeWidget> &slot, const gchar **names,
@@ -172,23 +175,15 @@ static bool start_in_accessibility(Reading &reading, const gchar *element, const
 	}
 	if (!is_element(element, "atkproperty"))
 		return false;
-	GladeProperty *property = start_property(atk.properties, names, values, error);
-	if (!property)
-		return false;
-	reading.open.push_back({Kind::property, nullptr, nullptr, property});
-	return true;
+	return start_property(reading, atk.properties, names, values, error);
 }
 
 static bool start_in_widget(Reading &reading, const gchar *element, const gchar **names,
                             const gchar **values, GError **error)
 {
 	GladeWidget &widget = *reading.open.back().widget;
-	if (is_element(element, "property")) {
-		GladeProperty *property = start_property(widget.properties, names, values, error);
-		if (property)
-			reading.open.push_back({Kind::property, nullptr, nullptr, property});
-		return property != nullptr;
-	}
+	if (is_element(element, "property"))
+		return start_property(reading, widget.properties, names, values, error);
 	if (is_element(element, "signal"))
 		return start_signal(reading, widget, names, values, error);
 	if (is_element(element, "accelerator")) {
@@ -261,14 +256,8 @@ static bool start_known(Reading &reading, const gchar *element, const gchar **na
 	case Kind::child:
 		return start_in_child(reading, element, names, values, error);
 	case Kind::packing:
-		if (!is_element(element, "property"))
-			return false;
-		if (GladeProperty *property =
-		            start_property(top.child->packing, names, values, error)) {
-			reading.open.push_back({Kind::property, nullptr, nullptr, property});
-			return true;
-		}
-		return false;
+		return is_element(element, "property") &&
+		       start_property(reading, top.child->packing, names, values, error);
 	case Kind::property:
 	case Kind::signal:
 		return false;

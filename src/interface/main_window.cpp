@@ -81,11 +81,6 @@ void main_window_set_banner(GtkWidget *area)
 	main_window.widgets.gl_area = area;
 }
 
-GtkWidget *main_window_widget(const char *id)
-{
-	return main_window.gui_glade_xml ? main_window.gui_glade_xml->widget(id) : nullptr;
-}
-
 static void remember_opener(GtkWidget *opener)
 {
 	GtkWidget **kept = &main_window.opener;

@@ -39,9 +39,6 @@ void main_window_load();
 // The banner, once start-up has put it into the window.
 void main_window_set_banner(GtkWidget *area);
 
-// The widget `id` of the main window; null while there is none.
-GtkWidget *main_window_widget(const char *id);
-
 // A sub-window greys the main window out while it is open, and gives it
 // back the keyboard when it closes, on the widget that opened it: `opener`,
 // the widget whose signal opened it when that is one of the main window's,

@@ -9,13 +9,15 @@
 
 #include <string>
 
-bool widget_is_kind(const GladeWidget &widget, GType kind)
+// Whether the class the file gives `widget`, as this toolkit builds it, is
+// `kind` or one of its kinds.
+static bool widget_is_kind(const GladeWidget &widget, GType kind)
 {
 	// GTK 3 builds some of libglade's classes as others (GtkHBox as a
 	// horizontal GtkBox, a GtkComboBox with items as a GtkComboBoxText):
 	// the kind is that of the widget the launcher will be given.
 #if GTK_CHECK_VERSION(3, 0, 0)
-	GType type = type_named(gtk3_class_name(widget).c_str());
+	GType type = type_named(gtk3_class(widget).name.c_str());
 #else
 	GType type = type_named(widget.class_name.c_str());
 #endif

@@ -26,10 +26,6 @@ struct WantedWidget {
 void check_interface(const GladeFile &file,
                      const std::vector<const std::vector<WantedWidget> *> &windows);
 
-// Whether the class the file gives `widget`, as this toolkit builds it, is
-// `kind` or one of its kinds.
-bool widget_is_kind(const GladeWidget &widget, GType kind);
-
 // The widget of `wanted` in `tree`; null when the window has none of its
 // kind, which is as good as none.
 GtkWidget *zelk_optional_widget(const InterfaceTree &tree, const WantedWidget &wanted);

@@ -1,6 +1,7 @@
 // The start button: the choices of the main window become the game's
 // arguments (game_arguments.h), and the game replaces the launcher.
 #include "base/combo_box.h"
+#include "base/displayable.h"
 #include "base/message_dialog.h"
 #include "base/platform.h"
 #include "base/reentry.h"
@@ -41,7 +42,9 @@ static GameChoices choices_for(const std::string &player)
 static void report_start_failure(const std::string &why)
 {
 	std::string what = std::string("Impossible de lancer le jeu « ") + game_program + " ».";
-	show_message_over(ZelkWidget.main, what.c_str(), why.c_str());
+	// The reason may quote a link's target or a script's first line,
+	// which need not be UTF-8.
+	show_message_over(ZelkWidget.main, what.c_str(), displayable(why).c_str());
 }
 
 // The list follows profils with a delay: a player removed or renamed on

@@ -406,7 +406,6 @@ static void selector_gone(GtkWidget *, gpointer)
 	popup.arrow = nullptr;
 	if (popup.window)
 		gtk_widget_destroy(popup.window);
-	popup.click.reset();
 	popup = {};
 }
 

@@ -1,6 +1,5 @@
 #include "profiles/selector.h"
 
-#include "base/glib_ptr.h"
 #include "base/reentry.h"
 #include "base/toolkit_compat.h"
 #include "base/combo_box.h"
@@ -60,10 +59,7 @@ static void show_player_name(GtkCellLayout *layout, GtkCellRenderer *cell, GtkTr
 {
 	if (measured_only(layout, model, iter))
 		return;
-	gchar *raw = nullptr;
-	gtk_tree_model_get(model, iter, 0, &raw, -1);
-	GCharPtr name(raw);
-	g_object_set(cell, "text", name ? displayable(name.get()).c_str() : "", nullptr);
+	g_object_set(cell, "text", displayable(row_text(model, iter)).c_str(), nullptr);
 }
 
 // The selector sizes itself by measuring every row, and a renderer that
@@ -122,10 +118,7 @@ static int row_of(const std::string &name)
 	int row = 0;
 	for (gboolean ok = gtk_tree_model_get_iter_first(model, &iter); ok;
 	     ok = gtk_tree_model_iter_next(model, &iter), row++) {
-		gchar *raw = nullptr;
-		gtk_tree_model_get(model, &iter, 0, &raw, -1);
-		GCharPtr text(raw);
-		if (text && name == text.get())
+		if (row_text(model, &iter) == name)
 			return row;
 	}
 	return -1;
@@ -267,10 +260,7 @@ void count_first_player_ahead()
 	GtkTreeIter first;
 	if (!gtk_tree_model_get_iter_first(model, &first))
 		return;
-	gchar *raw = nullptr;
-	gtk_tree_model_get(model, &first, 0, &raw, -1);
-	GCharPtr name(raw);
-	selector.counted_ahead = name ? name.get() : "";
+	selector.counted_ahead = row_text(model, &first);
 	try {
 		selector.count_ahead =
 		        std::async(std::launch::async, count_records, selector.counted_ahead);

@@ -46,17 +46,6 @@ struct Level {
 	std::vector<std::string> subdirs;
 };
 
-// Emptying a player: profils, the levels from the player down to the
-// directory being emptied, which alone of them is open, the first
-// failure (0 while everything went) and the first mount left alone.
-struct Walk {
-	int top;
-	std::vector<Level> levels;
-	Dir here;
-	int error;
-	std::string kept;
-};
-
 // A mount, told apart from the others mounted from the same file system.
 // Where the system cannot say (STATX_MNT_ID is missing), the id is 0 for
 // all, and only the device tells.
@@ -65,6 +54,18 @@ struct Mount {
 	dev_t dev;
 
 	bool operator==(const Mount &o) const { return id == o.id && dev == o.dev; }
+};
+
+// Emptying a player: profils, the levels from the player down to the
+// directory being emptied, which alone of them is open, the first
+// failure (0 while everything went) and the first mount left alone.
+struct Walk {
+	int top;
+	std::optional<Mount> top_mount; // looked at once: the walk never leaves it
+	std::vector<Level> levels;
+	Dir here;
+	int error;
+	std::string kept;
 };
 
 } // namespace
@@ -93,6 +94,13 @@ static std::optional<Mount> mount_of(int dir, const char *name)
 		return std::nullopt;
 	std::uint64_t id = sx.stx_mask & STATX_MNT_ID ? sx.stx_mnt_id : 0;
 	return Mount{id, makedev(sx.stx_dev_major, sx.stx_dev_minor)};
+}
+
+// Whether `name` of `dir` lies on the mount the walk began on.
+static bool on_top_mount(const Walk &w, int dir, const char *name)
+{
+	std::optional<Mount> here = mount_of(dir, name);
+	return w.top_mount && here && *w.top_mount == *here;
 }
 
 // What is mounted in the player stays, and what holds it with it; the first
@@ -137,7 +145,7 @@ static void remove_entry(Walk &w, Level &level)
 		return;
 	if (errno == EISDIR || errno == EPERM)
 		level.subdirs.push_back(std::move(name));
-	else if (errno == EBUSY && !same_mount(w.top, here, name.c_str()))
+	else if (errno == EBUSY && !on_top_mount(w, here, name.c_str()))
 		keep_mount(w, name);
 	else
 		note(w, errno);
@@ -165,7 +173,7 @@ static int enterable(const Walk &w, DIR *dir)
 		return errno;
 	if (!(identity(up) == w.levels.back().id))
 		return ESTALE;
-	return same_mount(w.top, dirfd(dir), "") ? 0 : EXDEV;
+	return on_top_mount(w, dirfd(dir), "") ? 0 : EXDEV;
 }
 
 // A directory the walk does not go into goes when it is empty; an entry
@@ -248,6 +256,7 @@ bool same_mount(int top, int dir, const char *name)
 TreeRemoval::TreeRemoval(int parent) : state_(std::make_unique<State>())
 {
 	state_->top = parent;
+	state_->top_mount = mount_of(parent, "");
 	state_->here = nullptr;
 	state_->error = 0;
 }
@@ -256,7 +265,7 @@ TreeRemoval::~TreeRemoval() = default;
 
 void TreeRemoval::start(Dir root, const std::string &name)
 {
-	if (same_mount(state_->top, dirfd(root.get()), ""))
+	if (on_top_mount(*state_, dirfd(root.get()), ""))
 		enter(*state_, std::move(root), name);
 	else
 		keep_mount(*state_, name);

@@ -131,7 +131,7 @@ static PopupLayout measure_popup(GtkWidget *combo)
 // does, measures it and closes it.
 static WindowLayout measure_sub_window(const char *opener, const char *id)
 {
-	gtk_button_clicked(GTK_BUTTON(main_window_widget(opener)));
+	gtk_button_clicked(GTK_BUTTON(open_window_widget("main", opener)));
 	GtkWidget *window = open_window_widget(id, id);
 	if (!window)
 		throw std::runtime_error(std::string("no window ") + id);
@@ -179,7 +179,7 @@ LauncherLayout measure_launcher(const fs::path &gamedir)
 	if (layout.banner.width <= 1 || layout.banner.height <= 1)
 		throw std::runtime_error("the banner was not laid out");
 	for (const char *id : {"langue", "resolution", "joueur"}) {
-		GtkWidget *combo = main_window_widget(id);
+		GtkWidget *combo = open_window_widget("main", id);
 		GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
 		if (gtk_tree_model_iter_n_children(model, nullptr) >
 		    0) // an empty one pops nothing up

@@ -73,7 +73,7 @@ static GtkWidget *found(GtkWidget *w, const char *id)
 
 GtkWidget *GuiTest::main_widget(const char *id)
 {
-	return found(main_window_widget(id), id);
+	return found(open_window_widget("main", id), id);
 }
 GtkWidget *GuiTest::add_widget(const char *id)
 {
